@@ -1,0 +1,70 @@
+#include "app/StartUp.h"
+
+#include "app/TFrmSplash.h"
+#include "browser/TFrmMain.h"
+#include "data/TdmData.h"
+
+#include <QApplication>
+#include <QThread>
+
+StartUp::StartUp(QObject* parent) : QObject(parent) {}
+
+StartUp::~StartUp()
+{
+    closeSplash();
+    delete m_main;
+}
+
+QString StartUp::applicationTitle()
+{
+    return QStringLiteral("璞朔工程合同管理软件(企业版)");
+}
+
+void StartUp::showSplash()
+{
+    closeSplash();
+    m_splash = new TFrmSplash;
+    m_splash->show();
+    setStatus(QStringLiteral("系统正在启动，请稍候 ....."));
+}
+
+void StartUp::closeSplash()
+{
+    if (m_splash) {
+        m_splash->close();
+        delete m_splash;
+    }
+}
+
+void StartUp::setStatus(const QString& text)
+{
+    m_statusLog << text;
+    if (m_splash)
+        m_splash->setStatus(text);
+}
+
+bool StartUp::run()
+{
+    showSplash();
+    QGuiApplication::setApplicationDisplayName(applicationTitle());
+
+    m_dm = std::make_unique<TdmData>();
+    TdmData::ConnectHooks hooks;
+    hooks.status = [this](const QString& text) { setStatus(text); };
+    hooks.failed = [this] { closeSplash(); };
+    hooks.retrying = [this] { showSplash(); };
+    if (!m_dm->Connect(hooks)) {
+        closeSplash();
+        return false;
+    }
+
+    setStatus(QStringLiteral("连接成功，正在登录 ....."));
+    m_main = new TFrmMain;
+    setStatus(QStringLiteral("连接成功，正在登录 ..."));
+    QThread::msleep(20);
+    setStatus(QStringLiteral("连接成功，正在登录 ....."));
+    closeSplash();
+
+    m_main->show();
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class TdmData;
+class TFrmSplash;
+#include <QMainWindow>
+
+// The program's start: splash window, application title, the data module
+// with its connection (asking for another folder when that fails), the main
+// window. run() returns false when the program is to end at once.
+class StartUp : public QObject
+{
+    Q_OBJECT
+public:
+    explicit StartUp(QObject* parent = nullptr);
+    ~StartUp() override;
+
+    static QString applicationTitle();
+
+    bool run();
+
+    TdmData* dataModule() const { return m_dm.get(); }
+    QMainWindow* mainWindow() const { return m_main; }
+    // Every status text the splash showed, in order.
+    const QStringList& statusLog() const { return m_statusLog; }
+
+private:
+    void showSplash();
+    void closeSplash();
+    void setStatus(const QString& text);
+
+    std::unique_ptr<TdmData> m_dm;
+    QPointer<TFrmSplash> m_splash;
+    QPointer<QMainWindow> m_main;
+    QStringList m_statusLog;
+};

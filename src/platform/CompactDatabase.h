@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+
+// Compacts the connected database file in place (VACUUM) after checking its
+// integrity, and checks it again afterwards. False on any failure, with the
+// reason in `error`; the file stays usable either way (a failed VACUUM
+// changes nothing). Must not run inside a transaction.
+bool CompactDatabase(Database& db, QString* error = nullptr);

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/UserDialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+// Test stand-in for the operator: answers come from queues, and every
+// message and dialog is recorded. Installs itself for its lifetime.
+// A question without a queued answer gets the negative answer and a dialog
+// without a queued file is cancelled, so a test never hangs.
+class ScriptedDialogs : public UserDialogs
+{
+public:
+    struct Message
+    {
+        int kind;
+        QString text;
+    };
+    struct Dialog
+    {
+        QString type; // "open", "openMany", "save", "folder"
+        QString title;
+        QString dir;
+        QString filter;
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    void queueAnswer(int answer) { m_answers.enqueue(answer); }
+    // An empty name answers the next dialog with "cancel".
+    void queueFile(const QString& path) { m_files.enqueue(QStringList{path}); }
+    void queueFiles(const QStringList& paths) { m_files.enqueue(paths); }
+
+    const QList<Message>& messages() const { return m_messages; }
+    const QList<Dialog>& dialogs() const { return m_dialogs; }
+    QStringList texts() const;
+    QString lastText() const { return m_messages.isEmpty() ? QString() : m_messages.last().text; }
+    int lastKind() const { return m_messages.isEmpty() ? -1 : m_messages.last().kind; }
+    // Questions asked while no answer was queued.
+    int unansweredQuestions() const { return m_unanswered; }
+    int pendingAnswers() const { return int(m_answers.size()); }
+    int pendingFiles() const { return int(m_files.size()); }
+    void clear();
+
+    int showMess(const QString& text, int kind) override;
+    QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
+    QStringList openFileNames(const QString& title, const QString& dir,
+                              const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& dir, const QString& filter) override;
+    QString existingDirectory(const QString& title, const QString& dir) override;
+
+private:
+    QStringList nextFiles(const QString& type, const QString& title, const QString& dir,
+                          const QString& filter);
+
+    UserDialogs* m_previous;
+    QQueue<int> m_answers;
+    QQueue<QStringList> m_files;
+    QList<Message> m_messages;
+    QList<Dialog> m_dialogs;
+    int m_unanswered = 0;
+};

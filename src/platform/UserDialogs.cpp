@@ -1,0 +1,33 @@
+#include "platform/UserDialogs.h"
+
+#include <cstdio>
+
+namespace {
+ConsoleDialogs g_console;
+UserDialogs* g_current = nullptr;
+} // namespace
+
+UserDialogs::~UserDialogs() = default;
+
+UserDialogs& UserDialogs::current()
+{
+    return g_current ? *g_current : g_console;
+}
+
+void UserDialogs::install(UserDialogs* dialogs)
+{
+    g_current = dialogs;
+}
+
+int ShowMess(const QString& text, int kind)
+{
+    return UserDialogs::current().showMess(text, kind);
+}
+
+int ConsoleDialogs::showMess(const QString& text, int kind)
+{
+    static const char* const prefixes[] = {"提示", "询问", "警告", "错误"};
+    const char* prefix = (kind >= 0 && kind <= 3) ? prefixes[kind] : "提示";
+    std::fprintf(stderr, "%s: %s\n", prefix, text.toLocal8Bit().constData());
+    return kind == mkQuestion ? 2 : 1;
+}

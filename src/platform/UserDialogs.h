@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Message kinds of ShowMess.
+enum MessKind {
+    mkInfo = 0,     // information, prompts to fill a field, success reports
+    mkQuestion = 1, // two buttons: result 1 affirmative, 2 negative
+    mkWarning = 2,
+    mkError = 3,
+};
+
+// Everything that asks the operator something through a modal dialog goes
+// through this interface: message boxes and file/folder dialogs. The desktop
+// program installs the Qt implementation; tests install ScriptedDialogs; the
+// command-line tool keeps the console default.
+class UserDialogs
+{
+public:
+    virtual ~UserDialogs();
+
+    // Returns 1 or 2 for a question; the result of other kinds is ignored.
+    virtual int showMess(const QString& text, int kind) = 0;
+
+    // Filters in Qt's form: "合同数据库 (*.db);;所有文件 (*)".
+    // Each returns an empty value when the operator cancels.
+    virtual QString openFileName(const QString& title, const QString& dir,
+                                 const QString& filter) = 0;
+    virtual QStringList openFileNames(const QString& title, const QString& dir,
+                                      const QString& filter) = 0;
+    virtual QString saveFileName(const QString& title, const QString& dir,
+                                 const QString& filter) = 0;
+    virtual QString existingDirectory(const QString& title, const QString& dir) = 0;
+
+    static UserDialogs& current();
+    // Not owned. nullptr restores the console default.
+    static void install(UserDialogs* dialogs);
+};
+
+// The message box every window uses.
+int ShowMess(const QString& text, int kind);
+
+// Writes messages to stderr and answers every question negatively; used
+// where no window can be shown.
+class ConsoleDialogs : public UserDialogs
+{
+public:
+    int showMess(const QString& text, int kind) override;
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QStringList openFileNames(const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString existingDirectory(const QString&, const QString&) override { return {}; }
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A temporary folder that stands in for the executable's folder for the
+// lifetime of the object: config.ini, data/ and the rest go there.
+class TempExeDir
+{
+public:
+    TempExeDir();
+    ~TempExeDir();
+
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+    void writeConfig(const QByteArray& bytes) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Creates a database of the system (the tables of a new database) in the
+// folder and returns the file's path.
+QString makeContractDatabase(const QString& folder);
+
+// Writes bytes to a file, creating its folder.
+void writeFile(const QString& path, const QByteArray& bytes);

@@ -1,0 +1,95 @@
+#include "app/AdminCommands.h"
+#include "data/Database.h"
+#include "data/Schema.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TstAdmin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helpListsCommands();
+    void wrongUse_data();
+    void wrongUse();
+    void initCreatesADatabaseOnce();
+    void compact();
+};
+
+namespace {
+struct Run
+{
+    int rc;
+    QString out;
+    QString err;
+};
+
+Run admin(const QStringList& args)
+{
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int rc = AdminCommands::run(args, o, e);
+    o.flush();
+    e.flush();
+    return {rc, out, err};
+}
+} // namespace
+
+void TstAdmin::helpListsCommands()
+{
+    const Run r = admin({"--help"});
+    QCOMPARE(r.rc, 0);
+    for (const char* c : {"init", "demo", "backup", "restore", "compact", "import", "report"})
+        QVERIFY2(r.out.contains(QString::fromLatin1(c) + " "), c);
+}
+
+void TstAdmin::wrongUse_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("nothing") << QStringList{};
+    QTest::newRow("unknown") << QStringList{"frobnicate"};
+    QTest::newRow("init without folder") << QStringList{"init"};
+    QTest::newRow("init with two folders") << QStringList{"init", "a", "b"};
+}
+
+void TstAdmin::wrongUse()
+{
+    QFETCH(QStringList, args);
+    const Run r = admin(args);
+    QCOMPARE(r.rc, 2);
+    QVERIFY(!r.err.isEmpty());
+}
+
+void TstAdmin::initCreatesADatabaseOnce()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("new/data");
+    Run r = admin({"init", folder});
+    QCOMPARE(r.rc, 0);
+    Database db;
+    QVERIFY(db.open(folder + "/Contract.db"));
+    QVERIFY(Schema::isContractDatabase(db));
+    QVERIFY(db.exec("INSERT INTO Contract(F_cltID, F_name) VALUES(1, 'x')"));
+    db.close();
+
+    r = admin({"init", folder});
+    QCOMPARE(r.rc, 1);
+    QVERIFY(r.err.contains("不覆盖"));
+    QVERIFY(db.open(folder + "/Contract.db"));
+    QCOMPARE(db.scalar("SELECT count(*) FROM Contract").toInt(), 1);
+}
+
+void TstAdmin::compact()
+{
+    QTemporaryDir dir;
+    QCOMPARE(admin({"init", dir.path()}).rc, 0);
+    QCOMPARE(admin({"compact", dir.path()}).rc, 0);
+    QTemporaryDir empty;
+    QCOMPARE(admin({"compact", empty.path()}).rc, 1);
+    QVERIFY(!QFileInfo::exists(empty.filePath("Contract.db")));
+}
+
+QTEST_GUILESS_MAIN(TstAdmin)
+#include "tst_admin.moc"

@@ -1,0 +1,178 @@
+#include "app/AppPaths.h"
+#include "app/StartUp.h"
+#include "app/TFrmSplash.h"
+#include "data/TdmData.h"
+#include "platform/DispFormPos.h"
+#include "platform/QtUserDialogs.h"
+#include "platform/ScriptedDialogs.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+
+class TstStartUpGui : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void startsOnTheDefaultDatabase();
+    void cancelledConnectionEndsTheProgram();
+    void pickedFolderThenStarts();
+    void splashShowsItsStatus();
+    void qtMessageBoxAnswers_data();
+    void qtMessageBoxAnswers();
+    void dispFormPosCentresOnOwner();
+};
+
+void TstStartUpGui::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName("PushuoTest");
+    QSettings().clear(); // sizes remembered by an earlier run
+}
+
+void TstStartUpGui::startsOnTheDefaultDatabase()
+{
+    TempExeDir dir;
+    makeContractDatabase(dir.file("data"));
+    ScriptedDialogs ui;
+    StartUp startUp;
+    QVERIFY(startUp.run());
+    QVERIFY(startUp.dataModule()->connected());
+    QMainWindow* main = startUp.mainWindow();
+    QVERIFY(main);
+    QCOMPARE(main->objectName(), QStringLiteral("TFrmMain"));
+    QCOMPARE(main->windowTitle(), StartUp::applicationTitle());
+    QCOMPARE(StartUp::applicationTitle(), QStringLiteral("璞朔工程合同管理软件(企业版)"));
+    QVERIFY(main->isVisible());
+    QCOMPARE(QGuiApplication::applicationDisplayName(), StartUp::applicationTitle());
+    QCOMPARE(startUp.statusLog(),
+             (QStringList{"系统正在启动，请稍候 .....", "正在连接数据库 .....",
+                          "连接成功，正在登录 ...", "连接成功，正在登录 .....",
+                          "连接成功，正在登录 ...", "连接成功，正在登录 ....."}));
+    // The splash is gone once the main window shows.
+    QVERIFY(!qApp->findChild<TFrmSplash*>());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<TFrmSplash*>(w) || !w->isVisible());
+    QVERIFY(ui.messages().isEmpty());
+}
+
+void TstStartUpGui::cancelledConnectionEndsTheProgram()
+{
+    TempExeDir dir; // no database
+    ScriptedDialogs ui;
+    StartUp startUp;
+    QVERIFY(!startUp.run());
+    QVERIFY(!startUp.mainWindow());
+    QCOMPARE(ui.dialogs().size(), 1);
+    QCOMPARE(ui.dialogs().first().title, QStringLiteral("连接网络数据库"));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+}
+
+void TstStartUpGui::pickedFolderThenStarts()
+{
+    TempExeDir dir;
+    QTemporaryDir shared;
+    makeContractDatabase(shared.path());
+    ScriptedDialogs ui;
+    ui.queueFile(shared.filePath("Contract.db"));
+    StartUp startUp;
+    QVERIFY(startUp.run());
+    QCOMPARE(startUp.dataModule()->db().filePath(), shared.filePath("Contract.db"));
+    // After the failure a new splash started over.
+    QCOMPARE(startUp.statusLog().count("系统正在启动，请稍候 ....."), 2);
+    QCOMPARE(startUp.dataModule()->settings().readString("config", "ds"), shared.path() + "/");
+}
+
+void TstStartUpGui::splashShowsItsStatus()
+{
+    TFrmSplash splash;
+    splash.show();
+    splash.setStatus("正在连接数据库 .....");
+    QCOMPARE(splash.status(), QStringLiteral("正在连接数据库 ....."));
+    QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+    const QImage image = splash.grab().toImage();
+    QCOMPARE(image.size(), splash.size());
+}
+
+void TstStartUpGui::qtMessageBoxAnswers_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("icon");
+
+    QTest::newRow("question yes") << 1 << "btnYes" << 1 << int(QMessageBox::Question);
+    QTest::newRow("question no") << 1 << "btnNo" << 2 << int(QMessageBox::Question);
+    QTest::newRow("question escape") << 1 << "<escape>" << 2 << int(QMessageBox::Question);
+    QTest::newRow("information") << 0 << "btnOK" << 1 << int(QMessageBox::Information);
+    QTest::newRow("warning") << 2 << "btnOK" << 1 << int(QMessageBox::Warning);
+    QTest::newRow("error") << 3 << "<escape>" << 1 << int(QMessageBox::Critical);
+}
+
+void TstStartUpGui::qtMessageBoxAnswers()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, button);
+    QFETCH(int, result);
+    QFETCH(int, icon);
+    QtUserDialogs dialogs;
+    int seenIcon = -1;
+    QString seenText;
+    // The box is modal: answer it from the event loop it runs.
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        seenIcon = int(box->icon());
+        seenText = box->text();
+        if (button == "<escape>")
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->findChild<QPushButton*>(button)->click();
+    });
+    QCOMPARE(dialogs.showMess("合同已审批，不能删除！", kind), result);
+    QCOMPARE(seenIcon, icon);
+    QCOMPARE(seenText, QStringLiteral("合同已审批，不能删除！"));
+}
+
+void TstStartUpGui::dispFormPosCentresOnOwner()
+{
+    QMainWindow owner;
+    owner.setGeometry(100, 100, 1000, 700);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+
+    QDialog edit(&owner);
+    edit.setObjectName("TestEditWindow");
+    edit.resize(400, 300);
+    DispFormPos(&edit, fpEdit);
+    QCOMPARE(edit.size(), QSize(400, 300));
+    QVERIFY(qAbs(edit.geometry().center().x() - owner.frameGeometry().center().x()) <= 2);
+    QVERIFY(qAbs(edit.geometry().center().y() - owner.frameGeometry().center().y()) <= 2);
+
+    // The size the window had when closed comes back next time.
+    edit.show();
+    edit.resize(520, 340);
+    edit.close();
+    QDialog again(&owner);
+    again.setObjectName("TestEditWindow");
+    DispFormPos(&again, fpEdit);
+    QCOMPARE(again.size(), QSize(520, 340));
+
+    QDialog list(&owner);
+    list.setObjectName("TestListWindow");
+    DispFormPos(&list, fpList);
+    QVERIFY(list.width() >= 800);
+}
+
+QTEST_MAIN(TstStartUpGui)
+#include "tst_startup_gui.moc"
