@@ -5,6 +5,7 @@
 #include "platform/DispFormPos.h"
 #include "platform/QtUserDialogs.h"
 #include "platform/ScriptedDialogs.h"
+#include "support/GuiTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -53,6 +54,7 @@ void TstStartUpGui::startsOnTheDefaultDatabase()
     QCOMPARE(main->windowTitle(), StartUp::applicationTitle());
     QCOMPARE(StartUp::applicationTitle(), QStringLiteral("璞朔工程合同管理软件(企业版)"));
     QVERIFY(main->isVisible());
+    saveScreenshot(main, "startup-main");
     QCOMPARE(QGuiApplication::applicationDisplayName(), StartUp::applicationTitle());
     QCOMPARE(startUp.statusLog(),
              (QStringList{"系统正在启动，请稍候 .....", "正在连接数据库 .....",
@@ -99,6 +101,7 @@ void TstStartUpGui::splashShowsItsStatus()
     splash.show();
     splash.setStatus("正在连接数据库 .....");
     QCOMPARE(splash.status(), QStringLiteral("正在连接数据库 ....."));
+    saveScreenshot(&splash, "startup-splash");
     QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
     const QImage image = splash.grab().toImage();
     QCOMPARE(image.size(), splash.size());

@@ -5,7 +5,10 @@
 #include "data/TdmData.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QThread>
+#include <QTranslator>
 
 StartUp::StartUp(QObject* parent) : QObject(parent) {}
 
@@ -18,6 +21,20 @@ StartUp::~StartUp()
 QString StartUp::applicationTitle()
 {
     return QStringLiteral("璞朔工程合同管理软件(企业版)");
+}
+
+void StartUp::prepareApplication(QApplication& app)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Pushuo"));
+    QCoreApplication::setApplicationName(QStringLiteral("contract-manager"));
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    auto* translator = new QTranslator(&app);
+    if (translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 void StartUp::showSplash()

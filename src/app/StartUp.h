@@ -10,6 +10,8 @@ class TdmData;
 class TFrmSplash;
 #include <QMainWindow>
 
+class QApplication;
+
 // The program's start: splash window, application title, the data module
 // with its connection (asking for another folder when that fails), the main
 // window. run() returns false when the program is to end at once.
@@ -21,6 +23,9 @@ public:
     ~StartUp() override;
 
     static QString applicationTitle();
+    // Chinese texts for Qt's own dialogs and buttons, the Chinese locale,
+    // the names under which window sizes are remembered.
+    static void prepareApplication(QApplication& app);
 
     bool run();
 

@@ -6,8 +6,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Pushuo"));
-    QCoreApplication::setApplicationName(QStringLiteral("contract-manager"));
+    StartUp::prepareApplication(app);
 
     QtUserDialogs dialogs;
     UserDialogs::install(&dialogs);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Saves a picture of the widget as <name>.png in the folder named by the
+// environment variable CONTRACT_SCREENSHOTS, when it is set; does nothing
+// otherwise. Run a GUI test under Xvfb with QT_QPA_PLATFORM=xcb and the
+// variable set to look at what the windows show.
+void saveScreenshot(QWidget* widget, const QString& name);
