@@ -58,15 +58,15 @@ void TstConnection::failures_data()
     QTest::addColumn<QByteArray>("databaseBytes"); // empty: no file at all
 
     QTest::newRow("no database file") << QByteArray() << QByteArray();
-    QTest::newRow("ds points nowhere") << QByteArray("[config]\nds=/nonexistent/place/\n")
-                                       << QByteArray();
+    QTest::newRow("ds points nowhere")
+        << QByteArray("[config]\nds=/nonexistent/place/\n") << QByteArray();
     QTest::newRow("ds without trailing separator")
         << QByteArray("[config]\nds=$EXE/data\n") << QByteArray("sqlite");
     QTest::newRow("file is not a database") << QByteArray() << QByteArray("not a database at all");
     QTest::newRow("empty file") << QByteArray() << QByteArray("empty");
     QTest::newRow("database of another program") << QByteArray() << QByteArray("sqlite-other");
-    QTest::newRow("config.ini with garbage") << QByteArray("\xff\xfe\x00garbage\n[config\n]\n", 19)
-                                             << QByteArray();
+    QTest::newRow("config.ini with garbage")
+        << QByteArray("\xff\xfe\x00garbage\n[config\n]\n", 19) << QByteArray();
 }
 
 void TstConnection::failures()

@@ -225,8 +225,7 @@ void TstDatabase::dialect_data()
     QTest::newRow("date literal compares with stored dates")
         << QString("'2024-03-05' < %1").arg(d.dateLiteral(QDate(2024, 3, 6))) << QVariant(1);
     QTest::newRow("today from the clock") << d.today() << QVariant("2026-12-11");
-    QTest::newRow("days between dates")
-        << d.daysBetween(d.today(), "'2026-12-25'") << QVariant(14);
+    QTest::newRow("days between dates") << d.daysBetween(d.today(), "'2026-12-25'") << QVariant(14);
     QTest::newRow("days between, past, with time of day")
         << d.daysBetween("'2026-12-11 23:59:00'", "'2026-12-01 00:01:00'") << QVariant(-10);
     QTest::newRow("true") << d.boolLiteral(true) << QVariant(1);
@@ -264,8 +263,8 @@ void TstDatabase::likeEscapingMatchesLiterally()
     QFETCH(int, matches);
     for (const char* name : {"完成100%合同", "1000合同", "a_b", "axb", "c\\d", "O'Brien"})
         QVERIFY(m_db->exec("INSERT INTO Contract(F_name) VALUES(:n)", {{":n", name}}));
-    const QString sql = "SELECT count(*) FROM Contract WHERE " +
-                        m_db->dialect().likeNoCase("F_name", ":p");
+    const QString sql =
+        "SELECT count(*) FROM Contract WHERE " + m_db->dialect().likeNoCase("F_name", ":p");
     QCOMPARE(m_db->scalar(sql, {{":p", "%" + SqlDialect::escapeLike(search) + "%"}}).toInt(),
              matches);
 }
@@ -273,9 +272,9 @@ void TstDatabase::likeEscapingMatchesLiterally()
 void TstDatabase::textComparesWithoutCase()
 {
     QVERIFY(m_db->exec("INSERT INTO Contract(F_code) VALUES('HT-abc')"));
-    QCOMPARE(m_db->scalar("SELECT count(*) FROM Contract WHERE F_code = :c", {{":c", "ht-ABC"}})
-                 .toInt(),
-             1);
+    QCOMPARE(
+        m_db->scalar("SELECT count(*) FROM Contract WHERE F_code = :c", {{":c", "ht-ABC"}}).toInt(),
+        1);
 }
 
 void TstDatabase::compactShrinksAndKeepsData()

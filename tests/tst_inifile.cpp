@@ -32,25 +32,35 @@ void TstIniFile::readsWithoutRegardToCase_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("Config read as config") << QByteArray("[Config]\nCurOperName=张三\n")
-                                           << "config" << "CurOperName" << "张三";
-    QTest::newRow("key case") << QByteArray("[sys]\nBZDHTCODE=1\n") << "SYS" << "bZDHTcode"
+    QTest::newRow("Config read as config") << QByteArray("[Config]\nCurOperName=张三\n") << "config"
+                                           << "CurOperName"
+                                           << "张三";
+    QTest::newRow("key case") << QByteArray("[sys]\nBZDHTCODE=1\n") << "SYS"
+                              << "bZDHTcode"
                               << "1";
     QTest::newRow("blanks around") << QByteArray("  [ set ]  \n  awokeday =  7  \n") << "set"
-                                   << "awokeday" << "7";
+                                   << "awokeday"
+                                   << "7";
     QTest::newRow("second occurrence of a section")
         << QByteArray("[config]\nds=/a/\n[Config]\nCurOperName=李四\n") << "config"
-        << "CurOperName" << "李四";
+        << "CurOperName"
+        << "李四";
     QTest::newRow("first key wins") << QByteArray("[config]\nds=/a/\nds=/b/\n") << "config"
-                                    << "ds" << "/a/";
-    QTest::newRow("quoted value") << QByteArray("[config]\nds=\"/x y/\"\n") << "config" << "ds"
+                                    << "ds"
+                                    << "/a/";
+    QTest::newRow("quoted value") << QByteArray("[config]\nds=\"/x y/\"\n") << "config"
+                                  << "ds"
                                   << "/x y/";
     QTest::newRow("CRLF lines") << QByteArray("[config]\r\nds=/a/\r\nibak=2\r\n") << "config"
-                                << "ibak" << "2";
-    QTest::newRow("key in other section not found")
-        << QByteArray("[sys]\nds=/a/\n") << "config" << "ds" << "<default>";
+                                << "ibak"
+                                << "2";
+    QTest::newRow("key in other section not found") << QByteArray("[sys]\nds=/a/\n") << "config"
+                                                    << "ds"
+                                                    << "<default>";
     QTest::newRow("key before any section not found")
-        << QByteArray("ds=/a/\n[config]\n") << "config" << "ds" << "<default>";
+        << QByteArray("ds=/a/\n[config]\n") << "config"
+        << "ds"
+        << "<default>";
 }
 
 void TstIniFile::readsWithoutRegardToCase()
@@ -194,11 +204,16 @@ void TstIniFile::dataFolderRules_data()
     QTest::addColumn<QString>("ds");
     QTest::addColumn<QString>("expected"); // $EXE stands for the executable's folder
 
-    QTest::newRow("empty") << "" << "$EXE/data/";
-    QTest::newRow("blanks") << "   " << "$EXE/data/";
-    QTest::newRow("absolute with separator") << "/srv/share/" << "/srv/share/";
-    QTest::newRow("absolute without separator is used as it stands") << "/srv/db" << "/srv/db";
-    QTest::newRow("relative is below the executable") << "db/" << "$EXE/db/";
+    QTest::newRow("empty") << ""
+                           << "$EXE/data/";
+    QTest::newRow("blanks") << "   "
+                            << "$EXE/data/";
+    QTest::newRow("absolute with separator") << "/srv/share/"
+                                             << "/srv/share/";
+    QTest::newRow("absolute without separator is used as it stands") << "/srv/db"
+                                                                     << "/srv/db";
+    QTest::newRow("relative is below the executable") << "db/"
+                                                      << "$EXE/db/";
 }
 
 void TstIniFile::dataFolderRules()
@@ -210,8 +225,7 @@ void TstIniFile::dataFolderRules()
     QCOMPARE(AppPaths::dataDirFromSetting(ds), expected);
     QCOMPARE(AppPaths::dataDirFromSetting(ds) + AppPaths::databaseFileName(),
              expected + QStringLiteral("Contract.db"));
-    QCOMPARE(AppPaths::folderSettingForFile("/srv/share/backup.db"),
-             QStringLiteral("/srv/share/"));
+    QCOMPARE(AppPaths::folderSettingForFile("/srv/share/backup.db"), QStringLiteral("/srv/share/"));
 }
 
 QTEST_GUILESS_MAIN(TstIniFile)

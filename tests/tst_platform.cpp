@@ -89,14 +89,22 @@ void TstPlatform::passwords_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accepted");
 
-    QTest::newRow("right") << "s3cret" << "s3cret" << true;
-    QTest::newRow("wrong") << "s3cret" << "s3cre" << false;
-    QTest::newRow("letter case counts") << "Secret" << "secret" << false;
-    QTest::newRow("empty password") << "" << "" << true;
-    QTest::newRow("empty stored, typed something") << "" << "x" << false;
-    QTest::newRow("chinese") << "合同管理" << "合同管理" << true;
-    QTest::newRow("blanks are kept") << " pw " << "pw" << false;
-    QTest::newRow("quote") << "a'b\"c" << "a'b\"c" << true;
+    QTest::newRow("right") << "s3cret"
+                           << "s3cret" << true;
+    QTest::newRow("wrong") << "s3cret"
+                           << "s3cre" << false;
+    QTest::newRow("letter case counts") << "Secret"
+                                        << "secret" << false;
+    QTest::newRow("empty password") << ""
+                                    << "" << true;
+    QTest::newRow("empty stored, typed something") << ""
+                                                   << "x" << false;
+    QTest::newRow("chinese") << "合同管理"
+                             << "合同管理" << true;
+    QTest::newRow("blanks are kept") << " pw "
+                                     << "pw" << false;
+    QTest::newRow("quote") << "a'b\"c"
+                           << "a'b\"c" << true;
 }
 
 void TstPlatform::passwords()

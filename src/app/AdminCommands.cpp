@@ -82,8 +82,7 @@ int notYet(const QStringList&, QTextStream&, QTextStream& err)
 }
 
 const Command kCommands[] = {
-    {"init", "init <文件夹>", "在文件夹中创建新的空数据库 Contract.db（不覆盖已有文件）",
-     cmdInit},
+    {"init", "init <文件夹>", "在文件夹中创建新的空数据库 Contract.db（不覆盖已有文件）", cmdInit},
     {"demo", "demo <文件夹> [--contracts N]", "创建带演示数据的数据库", notYet},
     {"backup", "backup <文件夹> <备份文件>", "备份数据库（一致的副本）", notYet},
     {"restore", "restore <文件夹> <备份文件>", "从备份恢复数据库", notYet},

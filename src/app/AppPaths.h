@@ -24,6 +24,9 @@ QString dataDirFromSetting(const QString& ds);
 // trailing separator.
 QString folderSettingForFile(const QString& file);
 
-inline QString databaseFileName() { return QStringLiteral("Contract.db"); }
+inline QString databaseFileName()
+{
+    return QStringLiteral("Contract.db");
+}
 
 } // namespace AppPaths

@@ -21,7 +21,9 @@ void setError(QString* error, const QString& text)
 // hosts share the file, so the rollback journal is used there.
 bool onNetworkFileSystem(const QString& path)
 {
-    struct statfs info {};
+    struct statfs info
+    {
+    };
     if (statfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &info) != 0)
         return false;
     switch (static_cast<unsigned long>(info.f_type)) {
@@ -109,8 +111,8 @@ bool Database::configure(QString* error)
 {
     // The first statement reads the file header: a file that is not a
     // database fails here rather than later.
-    const QString journal = onNetworkFileSystem(m_filePath) ? QStringLiteral("DELETE")
-                                                            : QStringLiteral("WAL");
+    const QString journal =
+        onNetworkFileSystem(m_filePath) ? QStringLiteral("DELETE") : QStringLiteral("WAL");
     QSqlQuery q(handle());
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=") + journal)) {
         setError(error, q.lastError().text());

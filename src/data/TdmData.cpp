@@ -25,8 +25,8 @@ QString TdmData::dataFolder() const
 {
     if (!m_pickedFolder.isEmpty())
         return m_pickedFolder;
-    return AppPaths::dataDirFromSetting(m_settings.readString(QStringLiteral("config"),
-                                                              QStringLiteral("ds")));
+    return AppPaths::dataDirFromSetting(
+        m_settings.readString(QStringLiteral("config"), QStringLiteral("ds")));
 }
 
 QString TdmData::databasePath() const

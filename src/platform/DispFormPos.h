@@ -8,6 +8,10 @@ class QWidget;
 // The window is centred on its owner window (the screen when it has none)
 // and takes the size it had when last closed, kept per window class for the
 // user.
-enum FormPosMode { fpEdit = 1, fpList = 2 };
+enum FormPosMode
+{
+    fpEdit = 1,
+    fpList = 2
+};
 
 void DispFormPos(QWidget* window, int mode);

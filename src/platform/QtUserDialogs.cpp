@@ -44,8 +44,7 @@ int QtUserDialogs::showMess(const QString& text, int kind)
     return 1;
 }
 
-QString QtUserDialogs::openFileName(const QString& title, const QString& dir,
-                                    const QString& filter)
+QString QtUserDialogs::openFileName(const QString& title, const QString& dir, const QString& filter)
 {
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, dir, filter);
 }
@@ -56,8 +55,7 @@ QStringList QtUserDialogs::openFileNames(const QString& title, const QString& di
     return QFileDialog::getOpenFileNames(QApplication::activeWindow(), title, dir, filter);
 }
 
-QString QtUserDialogs::saveFileName(const QString& title, const QString& dir,
-                                    const QString& filter)
+QString QtUserDialogs::saveFileName(const QString& title, const QString& dir, const QString& filter)
 {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, dir, filter);
 }

@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // Message kinds of ShowMess.
-enum MessKind {
+enum MessKind
+{
     mkInfo = 0,     // information, prompts to fill a field, success reports
     mkQuestion = 1, // two buttons: result 1 affirmative, 2 negative
     mkWarning = 2,
