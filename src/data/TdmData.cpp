@@ -1,10 +1,24 @@
 #include "data/TdmData.h"
 
 #include "app/AppPaths.h"
+#include "data/Backup.h"
+#include "data/Formats.h"
 #include "data/Schema.h"
+#include "operators/Session.h"
+#include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+const QString kFailed = QStringLiteral("操作失败，请检查数据连接... ");
+const QString kDeleteFailed = QStringLiteral("删除操作失败，请检查数据连接... ");
+const QString kOpenFailed = QStringLiteral("打开操作失败，请检查数据连接... ");
+} // namespace
 
 TdmData* TdmData::s_instance = nullptr;
 
@@ -43,7 +57,266 @@ bool TdmData::openOnce()
         m_db.close();
         return false;
     }
+    // An older database is brought up to date; one that still lacks a table
+    // or column says which, here rather than in the middle of some window.
+    QStringList problems;
+    QString upgradeError;
+    if (!Schema::upgrade(m_db, &upgradeError))
+        problems << upgradeError;
+    else
+        problems = Schema::verify(m_db);
+    if (!problems.isEmpty()) {
+        m_lastError = problems.join(QLatin1Char('\n'));
+        ShowMess(QStringLiteral("数据库 %1 不能使用：\n%2")
+                     .arg(QDir::toNativeSeparators(m_db.filePath()), m_lastError),
+                 mkError);
+        m_db.close();
+        return false;
+    }
     return true;
+}
+
+void TdmData::reportFailure(const QString& message, const QString& detail)
+{
+    qWarning().noquote() << message << detail;
+    ShowMess(message, mkError);
+}
+
+bool TdmData::ExecSql(const QString& sql, const SqlParams& params)
+{
+    QString error;
+    if (m_db.exec(sql, params, &error))
+        return true;
+    reportFailure(kFailed, error);
+    return false;
+}
+
+bool TdmData::DeleteById(const QString& table, qint64 id)
+{
+    const Schema::Table* t = Schema::findTable(table);
+    QString error = QStringLiteral("未知的数据表 ") + table;
+    // The table name is program text checked against the schema; the row is bound.
+    if (t && m_db.exec(QStringLiteral("DELETE FROM %1 WHERE F_ID = :id").arg(t->name),
+                       {{QStringLiteral(":id"), id}}, &error))
+        return true;
+    reportFailure(kDeleteFailed, error);
+    return false;
+}
+
+QString TdmData::QueryString(const QString& sql, const SqlParams& params)
+{
+    bool ok = false;
+    QString error;
+    const QVariant v = m_db.scalar(sql, params, &ok, &error);
+    if (!ok) {
+        reportFailure(kFailed, error);
+        return QString();
+    }
+    return v.isNull() ? QString() : v.toString();
+}
+
+int TdmData::QueryInt(const QString& sql, const SqlParams& params)
+{
+    bool ok = false;
+    QString error;
+    const QVariant v = m_db.scalar(sql, params, &ok, &error);
+    if (!ok) {
+        reportFailure(kFailed, error);
+        return 0;
+    }
+    return v.isNull() ? 0 : v.toInt();
+}
+
+bool TdmData::OpenQuery(const QString& sql, QSqlQuery& query, const SqlParams& params)
+{
+    query.finish();
+    query = QSqlQuery(m_db.handle());
+    QString error;
+    if (query.prepare(sql)) {
+        for (const auto& [name, value] : params)
+            query.bindValue(name, Database::toSqlValue(value));
+        if (m_db.exec(query, &error))
+            return true;
+    } else {
+        error = query.lastError().text();
+    }
+    reportFailure(kOpenFailed, error);
+    return false;
+}
+
+QStringList TdmData::PickListValues(const QString& sql, const SqlParams& params)
+{
+    QStringList values;
+    QString error;
+    QSqlQuery q = m_db.prepare(sql, params, &error);
+    if (!q.lastError().isValid() && m_db.exec(q, &error)) {
+        while (q.next()) {
+            const QString v = q.value(0).toString();
+            if (!v.trimmed().isEmpty())
+                values << v;
+        }
+        if (!q.lastError().isValid())
+            return values;
+        error = q.lastError().text();
+    }
+    reportFailure(kFailed, error);
+    return values;
+}
+
+void TdmData::WriteLog(const QString& what)
+{
+    const QDateTime now = Clock::now();
+    m_db.exec(QStringLiteral("INSERT INTO LogRec(F_EmpName, F_OperType, F_OperDate, F_OperTime) "
+                             "VALUES(:EmpName, :OperType, :OperDate, :OperTime)"),
+              {{QStringLiteral(":EmpName"), Session.OperName},
+               {QStringLiteral(":OperType"), what},
+               {QStringLiteral(":OperDate"), now.date().toString(QStringLiteral("yyyy-MM-dd"))},
+               {QStringLiteral(":OperTime"), now.time().toString(QStringLiteral("hh:mm:ss"))}});
+}
+
+bool TdmData::HasRight(const QString& code)
+{
+    return QueryInt(QStringLiteral("SELECT o.F_ID FROM OperLimit AS o LEFT JOIN Limits AS l ON "
+                                   "o.F_lmtName = l.F_name WHERE o.F_OperName = :oper AND "
+                                   "l.F_code = :code"),
+                    {{QStringLiteral(":oper"), Session.OperName},
+                     {QStringLiteral(":code"), code}}) > 0;
+}
+
+AllocatedCode TdmData::NextDatedCode(const QString& sql, const SqlParams& params,
+                                     const QString& prefix, int width)
+{
+    bool ok = false;
+    QString error;
+    const QVariant largest = m_db.scalar(sql, params, &ok, &error);
+    if (!ok)
+        return {QString(), error};
+    return CodeAllocation::nextDated(largest.toString(), prefix,
+                                     Clock::today().toString(QStringLiteral("yyyyMMdd")), width);
+}
+
+AllocatedCode TdmData::NextCode(const QString& sql, const SqlParams& params, int width)
+{
+    bool ok = false;
+    QString error;
+    const QVariant largest = m_db.scalar(sql, params, &ok, &error);
+    if (!ok)
+        return {QString(), error};
+    return CodeAllocation::nextPlain(largest.toString(), width);
+}
+
+AllocatedCode TdmData::NextTreeCode(const QString& code, const QString& flag, int mode)
+{
+    const QString prefix = CodeAllocation::treeSearchPrefix(code, mode);
+    bool ok = false;
+    QString error;
+    QVariant largest;
+    if (prefix.isEmpty())
+        largest = m_db.scalar(QStringLiteral("SELECT max(F_code) FROM t_treecode WHERE "
+                                             "length(F_code) = 3 AND F_flag = :flag"),
+                              {{QStringLiteral(":flag"), flag}}, &ok, &error);
+    else
+        largest = m_db.scalar(QStringLiteral("SELECT max(F_code) FROM t_treecode WHERE F_code "
+                                             "LIKE :prefix ESCAPE '\\' AND F_flag = :flag"),
+                              {{QStringLiteral(":prefix"), SqlDialect::escapeLike(prefix) + '%'},
+                               {QStringLiteral(":flag"), flag}},
+                              &ok, &error);
+    if (!ok)
+        return {QString(), error};
+    return CodeAllocation::nextTree(code, mode, largest.toString());
+}
+
+AllocatedCode TdmData::NextShipmentCode()
+{
+    const QString day = Clock::today().toString(QStringLiteral("yyyyMMdd"));
+    return NextDatedCode(QStringLiteral("SELECT max(F_code) FROM t_FHrec WHERE F_code LIKE :day"),
+                         {{QStringLiteral(":day"), QStringLiteral("FH-") + day + QStringLiteral("-%")}},
+                         QStringLiteral("FH-"), 3);
+}
+
+int TdmData::NextContractLinkNumber()
+{
+    bool ok = false;
+    QString error;
+    const QVariant largest =
+        m_db.scalar(QStringLiteral("SELECT max(F_cltID) FROM Contract"), {}, &ok, &error);
+    if (!ok) {
+        qWarning().noquote() << error;
+        return 0;
+    }
+    return largest.toInt() + 1;
+}
+
+CodeTree TdmData::LoadCodeTree(const QString& rootCaption, const QString& flag, QString* error)
+{
+    CodeTree tree(rootCaption);
+    QSqlQuery q = m_db.prepare(QStringLiteral("SELECT F_code, F_name, F_likecode FROM t_treecode "
+                                              "WHERE F_flag = :flag ORDER BY F_code"),
+                               {{QStringLiteral(":flag"), flag}}, error);
+    if (q.lastError().isValid() || !m_db.exec(q, error))
+        return tree;
+    while (q.next())
+        tree.add(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+    return tree;
+}
+
+bool TdmData::LoadSessionValues()
+{
+    Session.SysCode = QueryString(QStringLiteral("SELECT F_Code FROM SysInfo"));
+    QSqlQuery q = m_db.prepare(QStringLiteral("SELECT F_Value FROM KeyValue ORDER BY F_ID"));
+    QString error;
+    if (!m_db.exec(q, &error)) {
+        reportFailure(kFailed, error);
+        return false;
+    }
+    Session.KeyValues = QStringList(16);
+    for (int slot = 1; slot <= 15 && q.next(); ++slot)
+        Session.KeyValues[slot] = q.value(0).toString();
+    bool ok = false;
+    const int decimals = decimalsFromSlot(Session.keyValue(14), &ok);
+    if (!ok)
+        ShowMess(QStringLiteral("金额小数位数设置“%1”不是整数，按 2 位小数显示。请在自定义设置中改正。")
+                     .arg(Session.keyValue(14)),
+                 mkWarning);
+    Session.MoneyFormat = NumberFormat(decimals, 3);
+    Session.AutoCode = m_settings.readBool(QStringLiteral("sys"), QStringLiteral("bZDcode"), false);
+    Session.AutoContractCode =
+        m_settings.readBool(QStringLiteral("sys"), QStringLiteral("bZDHTcode"), false);
+    return true;
+}
+
+QString TdmData::BackupFolder()
+{
+    QString folder = QueryString(QStringLiteral("SELECT F_BakPath FROM SysInfo")).trimmed();
+    if (folder.isEmpty())
+        folder = QFileInfo(m_db.filePath()).absolutePath() + QStringLiteral("/backup");
+    return folder;
+}
+
+TdmData::BackupResult TdmData::BackupDatabase()
+{
+    const QString folder = BackupFolder();
+    if (!QFileInfo(folder).isDir()) {
+        if (ShowMess(QStringLiteral("当前目录") + folder + QStringLiteral(" 不存在，是否创建！"),
+                     mkQuestion) != 1)
+            return BackupResult::Declined;
+        if (!QDir().mkpath(folder)) {
+            ShowMess(QStringLiteral("目录") + folder +
+                         QStringLiteral(" 创建失败,请检测路径是否合法!"),
+                     mkError);
+            return BackupResult::Failed;
+        }
+    }
+    const QString file = QDir(folder).filePath(Backup::dailyFileName(Clock::today()));
+    if (QFileInfo::exists(file))
+        return BackupResult::AlreadyToday;
+    QString error;
+    if (!Backup::copyDatabase(m_db, file, &error)) {
+        qWarning().noquote() << "backup failed:" << error;
+        ShowMess(QStringLiteral("数据备份失败！"), mkError);
+        return BackupResult::Failed;
+    }
+    return BackupResult::Written;
 }
 
 bool TdmData::Connect(const ConnectHooks& hooks)

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QTest>
 
 TempExeDir::TempExeDir()
@@ -26,12 +27,23 @@ void TempExeDir::writeConfig(const QByteArray& bytes) const
 
 QString makeContractDatabase(const QString& folder)
 {
+    // A new database takes a password hash and a few thousand rows to make:
+    // make it once per test program and copy it.
+    static QTemporaryDir templateDir;
+    const QString templateFile = templateDir.filePath(QStringLiteral("template.db"));
+    if (!QFileInfo::exists(templateFile)) {
+        Database db(QStringLiteral("fixture-template"));
+        QString error;
+        if (!db.create(templateFile, &error) || !Schema::createTables(db, &error))
+            qFatal("fixture database: %s", qPrintable(error));
+        QSqlQuery(db.handle()).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    }
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(AppPaths::databaseFileName());
-    Database db(QStringLiteral("fixture"));
-    QString error;
-    if (!db.create(path, &error) || !Schema::createTables(db, &error))
-        qFatal("fixture database: %s", qPrintable(error));
+    if (!QFile::copy(templateFile, path))
+        qFatal("cannot copy the fixture database to %s", qPrintable(path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                    QFile::ReadOther);
     return path;
 }
 
