@@ -1,0 +1,45 @@
+// A workstation saving shipments and contracts as fast as it can: used by
+// tst_allocation to run two of them against one database file at once.
+// Arguments: <database file> <rounds>. Prints the codes and numbers it got.
+#include "data/TdmData.h"
+#include "data/TransactionGuard.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3)
+        return 2;
+    TdmData dm;
+    QString error;
+    if (!dm.db().open(args.at(1), &error)) {
+        QTextStream(stderr) << error << '\n';
+        return 1;
+    }
+    QTextStream out(stdout);
+    const int rounds = args.at(2).toInt();
+    for (int i = 0; i < rounds; ++i) {
+        TransactionGuard tx(dm.db());
+        if (!tx.isActive()) {
+            QTextStream(stderr) << "begin: " << tx.error() << '\n';
+            return 1;
+        }
+        const AllocatedCode code = dm.NextShipmentCode();
+        const int link = dm.NextContractLinkNumber();
+        if (!code || link <= 0)
+            return 1;
+        if (!dm.db().exec("INSERT INTO t_FHrec(F_cltID, F_code) VALUES(:l, :c)",
+                          {{":l", link}, {":c", code.code}}, &error) ||
+            !dm.db().exec("INSERT INTO Contract(F_cltID, F_name) VALUES(:l, 'x')", {{":l", link}},
+                          &error) ||
+            !tx.commit()) {
+            QTextStream(stderr) << "save: " << error << tx.error() << '\n';
+            return 1;
+        }
+        out << code.code << ' ' << link << '\n';
+    }
+    return 0;
+}
