@@ -16,6 +16,7 @@ private slots:
     void wrongUse();
     void initCreatesADatabaseOnce();
     void compact();
+    void backup();
 };
 
 namespace {
@@ -89,6 +90,27 @@ void TstAdmin::compact()
     QTemporaryDir empty;
     QCOMPARE(admin({"compact", empty.path()}).rc, 1);
     QVERIFY(!QFileInfo::exists(empty.filePath("Contract.db")));
+}
+
+void TstAdmin::backup()
+{
+    QTemporaryDir dir;
+    QCOMPARE(admin({"init", dir.path()}).rc, 0);
+    {
+        Database db("fill");
+        QVERIFY(db.open(dir.filePath("Contract.db")));
+        QVERIFY(db.exec("INSERT INTO Contract(F_cltID, F_name) VALUES(1, '备份')"));
+    }
+    const QString copy = dir.filePath("copy.back");
+    QCOMPARE(admin({"backup", dir.path(), copy}).rc, 0);
+    Database db("copy");
+    QVERIFY(db.open(copy));
+    QCOMPARE(db.scalar("SELECT F_name FROM Contract").toString(), QStringLiteral("备份"));
+    db.close();
+    // An existing file is never overwritten.
+    const Run again = admin({"backup", dir.path(), copy});
+    QCOMPARE(again.rc, 1);
+    QCOMPARE(admin({"backup", dir.path()}).rc, 2);
 }
 
 QTEST_GUILESS_MAIN(TstAdmin)

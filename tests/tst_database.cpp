@@ -23,6 +23,7 @@ private slots:
     void boundValuesAreNeverSql_data();
     void boundValuesAreNeverSql();
     void datesAndBooleansBindInStoredForm();
+    void emptyTextIsNotNull();
     void sameNameBoundTwice();
     void guardRollsBackUnlessCommitted();
     void nestedGuards();
@@ -118,6 +119,14 @@ void TstDatabase::datesAndBooleansBindInStoredForm()
     QCOMPARE(q.value(0).toString(), QStringLiteral("2024-03-05"));
     QCOMPARE(q.value(1).toString(), QStringLiteral("2024-03-05 08:09:10"));
     QCOMPARE(q.value(2).toInt(), 1);
+}
+
+void TstDatabase::emptyTextIsNotNull()
+{
+    QVERIFY(m_db->exec("INSERT INTO Contract(F_cltID, F_code, F_name) VALUES(1, :c, :n)",
+                       {{":c", QString()}, {":n", QVariant()}}));
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM Contract WHERE F_code = ''").toInt(), 1);
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM Contract WHERE F_name IS NULL").toInt(), 1);
 }
 
 void TstDatabase::sameNameBoundTwice()

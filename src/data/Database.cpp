@@ -144,6 +144,10 @@ void Database::close()
 QVariant Database::toSqlValue(const QVariant& value)
 {
     switch (value.typeId()) {
+    case QMetaType::QString:
+        // A text is always bound as text, even an empty one that Qt holds as
+        // a null string; only an invalid QVariant binds NULL.
+        return value.toString().isNull() ? QVariant(QStringLiteral("")) : value;
     case QMetaType::QDate:
         return value.toDate().isValid()
                    ? QVariant(value.toDate().toString(QStringLiteral("yyyy-MM-dd")))

@@ -13,7 +13,8 @@
 #include <memory>
 
 // Named values bound to a statement, in order: {{":id", 5}, {":name", text}}.
-// QDate binds as "yyyy-MM-dd", QDateTime as "yyyy-MM-dd hh:mm:ss", bool as 1/0.
+// QDate binds as "yyyy-MM-dd", QDateTime as "yyyy-MM-dd hh:mm:ss", bool as 1/0,
+// any QString (also a null one) as text; an invalid QVariant() binds NULL.
 using SqlParams = QList<QPair<QString, QVariant>>;
 
 // One connection to a database of the system. All SQL of the program runs

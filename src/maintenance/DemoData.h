@@ -4,7 +4,11 @@
 
 class Database;
 
-// Fills a new database with realistic demo data.
+// Fills a new database with realistic demo data: a company, its counterparts,
+// projects, goods and contracts with the records kept under each contract.
+// Every date lies around Clock::today(), so that the reminder board has
+// something due whenever the demo is made; with the clock fixed, one seed
+// always gives the same content.
 namespace DemoData {
 
 struct Options
@@ -13,6 +17,11 @@ struct Options
     quint32 seed = 20261211;
 };
 
+// Works on a database fresh from Schema::createTables and refuses one that
+// already holds contracts. Everything is written in one transaction.
 bool fill(Database& db, const Options& options, QString* error = nullptr);
+
+// The demo company, one party of every demo contract.
+QString companyName();
 
 } // namespace DemoData
