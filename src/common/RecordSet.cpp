@@ -1,5 +1,7 @@
 #include "common/RecordSet.h"
 
+#include "common/NumberText.h"
+
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -23,19 +25,6 @@ RecordSet::Kind kindOfDeclared(const QByteArray& declared)
     if (t.contains("BLOB"))
         return RecordSet::Kind::Blob;
     return RecordSet::Kind::Text;
-}
-
-// The shortest plain decimal text of a number: 1000000, 12.5, never 1e+06.
-QString plainNumber(double v)
-{
-    if (std::fabs(v) < 1e15 && v == std::floor(v))
-        return QString::number(v, 'f', 0);
-    QString s = QString::number(v, 'f', 10);
-    while (s.endsWith(QLatin1Char('0')))
-        s.chop(1);
-    if (s.endsWith(QLatin1Char('.')))
-        s.chop(1);
-    return s;
 }
 
 } // namespace
@@ -329,7 +318,7 @@ QString RecordSet::text(int row, int field) const
     if (v.isNull())
         return QString();
     if (v.typeId() == QMetaType::Double)
-        return plainNumber(v.toDouble());
+        return PlainNumber(v.toDouble());
     return v.toString();
 }
 
@@ -406,6 +395,12 @@ void RecordSet::setValue(int row, int field, const QVariant& value)
 int RecordSet::appendRow()
 {
     return m_rows++;
+}
+
+void RecordSet::revertEdits()
+{
+    m_edits.clear();
+    m_rows = m_loadedRows;
 }
 
 qint64 RecordSet::memoryBytes() const

@@ -55,6 +55,9 @@ public:
     void setValue(int row, int field, const QVariant& value);
     // Appends an empty row and returns its index.
     int appendRow();
+    // Forgets every changed value and appended row: the rows as read.
+    void revertEdits();
+    int loadedRowCount() const { return m_loadedRows; }
 
     // Bytes held for the rows (without the few per-field headers).
     qint64 memoryBytes() const;
