@@ -34,7 +34,8 @@ protected:
         p.setPen(palette().mid().color());
         p.drawLine(0, 0, width(), 0);
         QHeaderView* h = m_view->horizontalHeader();
-        const int offset = m_view->viewport()->mapTo(this, QPoint(0, 0)).x();
+        // The footer is the view's sibling: go through the grid they share.
+        const int offset = m_view->viewport()->mapTo(parentWidget(), QPoint(0, 0)).x() - x();
         QFont bold = font();
         bold.setBold(true);
         p.setFont(bold);

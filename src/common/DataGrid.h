@@ -58,6 +58,8 @@ signals:
     // The current row moved (also to -1 when the list became empty).
     void currentRowChanged(int row);
     void rowDoubleClicked(int row);
+    // The button drawn in a cell (goods-name cells of line grids) was pressed.
+    void cellButtonClicked(int row, int column);
 
 private slots:
     void onTitleClicked(int section);

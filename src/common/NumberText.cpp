@@ -8,7 +8,12 @@ QString PlainNumber(double v)
         return QString();
     if (std::fabs(v) < 1e15 && v == std::floor(v))
         return QString::number(v, 'f', 0);
-    QString s = QString::number(v, 'f', 10);
+    // Fifteen significant digits: what a double holds without binary noise
+    // (1234567.891, not 1234567.8910000001).
+    QString s = QString::number(v, 'g', 15);
+    if (!s.contains(QLatin1Char('e')))
+        return s;
+    s = QString::number(v, 'f', 10);
     while (s.endsWith(QLatin1Char('0')))
         s.chop(1);
     if (s.endsWith(QLatin1Char('.')))

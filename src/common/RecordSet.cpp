@@ -199,7 +199,20 @@ bool RecordSet::loadSqlite(Database& db, const QString& sql, const SqlParams& pa
         return false;
     }
     m_loadedRows = m_rows;
+    squeeze();
     return true;
+}
+
+void RecordSet::squeeze()
+{
+    // The blocks grew by doubling while the rows came in.
+    for (Column& c : m_columns) {
+        c.ints.shrink_to_fit();
+        c.reals.shrink_to_fit();
+        c.arena.squeeze();
+        c.offsets.shrink_to_fit();
+        c.nulls.shrink_to_fit();
+    }
 }
 
 bool RecordSet::loadGeneric(Database& db, const QString& sql, const SqlParams& params,

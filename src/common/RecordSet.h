@@ -74,6 +74,7 @@ private:
     bool loadSqlite(Database& db, const QString& sql, const SqlParams& params, QString* error);
     bool loadGeneric(Database& db, const QString& sql, const SqlParams& params, QString* error);
     void setFields(QList<Field> fields);
+    void squeeze();
     void appendValue(int field, const QVariant& v);
     QVariant storedValue(int row, int field) const;
     QVariant edited(int row, int field, bool* found) const;

@@ -1,0 +1,549 @@
+// contract-bench: how fast the contract list of the main window opens,
+// searches, sorts, sums and exports on a large demo database, and how much
+// memory the open list holds.
+//
+// Opening and searching are compared with the floor: the same statement
+// stepped through with the plain SQLite C API, reading every column of every
+// row. The ratio program/floor is what the list adds on top of SQLite.
+//
+// The demo database is made once per size by `contract-admin demo` and kept
+// in the cache folder (build/bench-cache by default).
+
+#include "app/AppPaths.h"
+#include "common/DataGrid.h"
+#include "common/GridColumn.h"
+#include "common/RecordModel.h"
+#include "common/RecordSet.h"
+#include "data/Database.h"
+
+#ifdef BENCH_HAVE_XLSX_EXPORT
+#include "common/XlsxExport.h"
+#endif
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+QTextStream& out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QTextStream& err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+struct Options
+{
+    int contracts = 100000;
+    int runs = 5;
+    QString cacheDir = QStringLiteral(BENCH_DEFAULT_CACHE);
+    QString search = QStringLiteral("大厦");
+};
+
+const char* const kUsage =
+    "用法: contract-bench [--contracts N] [--runs R] [--cache 文件夹] [--search 文字]\n"
+    "  --contracts N   演示数据库的合同份数 (默认 100000)\n"
+    "  --runs R        每项测量的次数 (默认 5)\n"
+    "  --cache 文件夹  演示数据库的缓存文件夹 (默认 build/bench-cache)\n"
+    "  --search 文字   合同名称的查询文字 (默认 大厦)\n";
+
+// The statements of the main window's contract list (administrator, no
+// filter, archived contracts excluded), and the same with a name search.
+const QString kListSql =
+    QStringLiteral("select * from Contract where (1=1) and F_GDflag = 0 order by F_date");
+const QString kSearchSql = QStringLiteral(
+    "select * from Contract where (1=1) and f_name like :p1 and F_GDflag = 0 order by F_date");
+
+// ---- Timing
+
+struct Samples
+{
+    std::vector<double> ms;
+
+    void add(double v) { ms.push_back(v); }
+    double median() const
+    {
+        std::vector<double> s = ms;
+        std::sort(s.begin(), s.end());
+        if (s.empty())
+            return 0.0;
+        const size_t n = s.size();
+        return n % 2 ? s[n / 2] : (s[n / 2 - 1] + s[n / 2]) / 2.0;
+    }
+    double min() const { return ms.empty() ? 0.0 : *std::min_element(ms.begin(), ms.end()); }
+    double max() const { return ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()); }
+};
+
+QString fmtMs(double ms)
+{
+    return QString::number(ms, 'f', ms < 10 ? 3 : 1);
+}
+
+// "median 123.4 ms (min–max 120.1–130.2)"
+QString describe(const Samples& s)
+{
+    return QStringLiteral("median %1 ms (%2–%3)")
+        .arg(fmtMs(s.median()), fmtMs(s.min()), fmtMs(s.max()));
+}
+
+double elapsedMs(const QElapsedTimer& t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+// ---- Process figures
+
+qint64 statusKb(const char* key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray wanted = QByteArray(key) + ':';
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith(wanted))
+            return line.mid(wanted.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// ---- The demo database
+
+QString ensureDatabase(const Options& o)
+{
+    const QString folder =
+        QDir(o.cacheDir).filePath(QStringLiteral("contracts-%1").arg(o.contracts));
+    const QString file = QDir(folder).filePath(AppPaths::databaseFileName());
+    if (QFileInfo::exists(file))
+        return file;
+
+    // Made beside the final folder and renamed when complete, so that an
+    // interrupted run never leaves a half-filled database in the cache.
+    const QString work = folder + QStringLiteral(".part");
+    QDir(work).removeRecursively();
+    if (!QDir().mkpath(o.cacheDir)) {
+        err() << "无法创建缓存文件夹: " << o.cacheDir << Qt::endl;
+        return {};
+    }
+    out() << "creating demo database with " << o.contracts << " contracts in " << folder
+          << " ..." << Qt::endl;
+    QProcess admin;
+    admin.setProcessChannelMode(QProcess::ForwardedChannels);
+    admin.start(QStringLiteral(CONTRACT_ADMIN_EXE),
+                {QStringLiteral("demo"), work, QStringLiteral("--contracts"),
+                 QString::number(o.contracts)});
+    if (!admin.waitForFinished(-1) || admin.exitStatus() != QProcess::NormalExit ||
+        admin.exitCode() != 0) {
+        err() << "contract-admin demo 失败 (" << CONTRACT_ADMIN_EXE << ")" << Qt::endl;
+        QDir(work).removeRecursively();
+        return {};
+    }
+    if (!QDir().rename(work, folder)) {
+        err() << "无法改名 " << work << " 为 " << folder << Qt::endl;
+        return {};
+    }
+    return file;
+}
+
+// ---- The grid layout
+
+GridColumns loadLayout(Database& db, const QString& name)
+{
+    GridColumns columns;
+    QString error;
+    QSqlQuery q = db.prepare(
+        QStringLiteral("select F_FieldName, F_Caption, F_Width, F_Visible, F_DisplayFormat, "
+                       "F_FooterType, F_Alignment, F_FooterValue from cfg_grid "
+                       "where F_name = :name order by F_Order"),
+        {{QStringLiteral(":name"), name}}, &error);
+    if (!db.exec(q, &error)) {
+        err() << "读取列布局失败: " << error << Qt::endl;
+        return columns;
+    }
+    while (q.next()) {
+        GridColumn c;
+        c.fieldName = q.value(0).toString();
+        c.title = q.value(1).toString();
+        c.width = q.value(2).toInt();
+        c.visible = q.value(3).toInt() != 0;
+        c.displayFormat = q.value(4).toString();
+        c.footerType = q.value(5).toInt();
+        c.alignment = q.value(6).isNull() ? GridColumn::AlignDefault : q.value(6).toInt();
+        c.footerValue = q.value(7).toString();
+        columns << c;
+    }
+    return columns;
+}
+
+// ---- The floor: plain SQLite
+
+struct Floor
+{
+    sqlite3* db = nullptr;
+    quint64 checksum = 0; // keeps the reads from being optimised away
+
+    bool open(const QString& file)
+    {
+        if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+            SQLITE_OK) {
+            err() << "sqlite3_open_v2: " << sqlite3_errmsg(db) << Qt::endl;
+            return false;
+        }
+        return true;
+    }
+    ~Floor() { sqlite3_close_v2(db); }
+
+    // Steps through every row, reading every column with the call of its type.
+    qint64 run(const QString& sql, const QByteArray& p1 = {})
+    {
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) !=
+            SQLITE_OK) {
+            err() << "prepare: " << sqlite3_errmsg(db) << Qt::endl;
+            return -1;
+        }
+        if (!p1.isNull())
+            sqlite3_bind_text(stmt, sqlite3_bind_parameter_index(stmt, ":p1"), p1.constData(),
+                              int(p1.size()), SQLITE_TRANSIENT);
+        const int columns = sqlite3_column_count(stmt);
+        qint64 rows = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int c = 0; c < columns; ++c) {
+                switch (sqlite3_column_type(stmt, c)) {
+                case SQLITE_INTEGER:
+                    checksum += quint64(sqlite3_column_int64(stmt, c));
+                    break;
+                case SQLITE_FLOAT:
+                    checksum += quint64(sqlite3_column_double(stmt, c));
+                    break;
+                case SQLITE_TEXT: {
+                    const unsigned char* s = sqlite3_column_text(stmt, c);
+                    const int n = sqlite3_column_bytes(stmt, c);
+                    checksum += quint64(n) + (n > 0 ? s[0] : 0);
+                    break;
+                }
+                case SQLITE_BLOB: {
+                    sqlite3_column_blob(stmt, c);
+                    checksum += quint64(sqlite3_column_bytes(stmt, c));
+                    break;
+                }
+                default:
+                    break;
+                }
+            }
+            ++rows;
+        }
+        sqlite3_finalize(stmt);
+        return rows;
+    }
+};
+
+// ---- The program: a grid showing its first screen
+
+struct Shown
+{
+    std::unique_ptr<DataGrid> grid;
+    double ms = 0.0;
+    bool ok = false;
+};
+
+Shown openGrid(Database& db, const QString& sql, const SqlParams& params)
+{
+    Shown s;
+    QElapsedTimer t;
+    t.start();
+    s.grid = std::make_unique<DataGrid>();
+    s.grid->setColumns(loadLayout(db, QStringLiteral("clientmain")));
+    QString error;
+    s.ok = s.grid->open(db, sql, params, &error);
+    if (!s.ok)
+        err() << "打开列表失败: " << error << Qt::endl;
+    s.grid->resize(1200, 700);
+    s.grid->show();
+    QCoreApplication::processEvents();
+    const QPixmap screen = s.grid->grab();
+    s.ms = elapsedMs(t);
+    return s;
+}
+
+QString ratioText(double r)
+{
+    return QString::number(r, 'f', 2);
+}
+
+QString verdict(bool ok)
+{
+    return ok ? QStringLiteral("ok") : QStringLiteral("MISSED");
+}
+
+// The offscreen platform's notes on every shown window are left out; other
+// messages go to the default handler.
+QtMessageHandler defaultHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    if (defaultHandler)
+        defaultHandler(type, context, message);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    defaultHandler = qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+
+    Options o;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        auto number = [&](int* target, int least) {
+            bool ok = false;
+            const int v = args.value(++i).toInt(&ok);
+            if (!ok || v < least) {
+                err() << a << " 需要不小于 " << least << " 的整数\n" << kUsage;
+                return false;
+            }
+            *target = v;
+            return true;
+        };
+        if (a == QLatin1String("--contracts")) {
+            if (!number(&o.contracts, 1))
+                return 2;
+        } else if (a == QLatin1String("--runs")) {
+            if (!number(&o.runs, 1))
+                return 2;
+        } else if (a == QLatin1String("--cache") && i + 1 < args.size()) {
+            o.cacheDir = args.at(++i);
+        } else if (a == QLatin1String("--search") && i + 1 < args.size()) {
+            o.search = args.at(++i);
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            out() << kUsage;
+            return 0;
+        } else {
+            err() << "无法识别的参数: " << a << '\n' << kUsage;
+            return 2;
+        }
+    }
+
+    const QString file = ensureDatabase(o);
+    if (file.isEmpty())
+        return 1;
+    const qint64 rssStartKb = statusKb("VmRSS");
+
+    Database db(QStringLiteral("bench"));
+    QString error;
+    if (!db.open(file, &error)) {
+        err() << "无法打开数据库 " << file << ": " << error << Qt::endl;
+        return 1;
+    }
+    Floor floor;
+    if (!floor.open(file))
+        return 1;
+    const SqlParams searchParams = {
+        {QStringLiteral(":p1"), QStringLiteral("%") + o.search + QStringLiteral("%")}};
+    const QByteArray searchBytes = (QStringLiteral("%") + o.search + QStringLiteral("%")).toUtf8();
+
+    out() << "database: " << file << " (" << QFileInfo(file).size() / (1024 * 1024)
+          << " MB), runs: " << o.runs << Qt::endl;
+
+    // One untimed round first: the file into the page cache, fonts and
+    // styles loaded.
+    openGrid(db, kListSql, {});
+    floor.run(kListSql);
+
+    // ---- 1. The whole list
+    Samples listOpen, listFloor;
+    std::unique_ptr<DataGrid> grid;
+    qint64 listFloorRows = 0;
+    for (int r = 0; r < o.runs; ++r) {
+        grid.reset(); // the previous grid goes before the next one is timed
+        Shown s = openGrid(db, kListSql, {});
+        if (!s.ok)
+            return 1;
+        listOpen.add(s.ms);
+        grid = std::move(s.grid);
+
+        QElapsedTimer t;
+        t.start();
+        listFloorRows = floor.run(kListSql);
+        listFloor.add(elapsedMs(t));
+    }
+    RecordModel* model = grid->model();
+    const int rows = model->rowCount();
+    if (rows != listFloorRows) {
+        err() << "行数不一致: 列表 " << rows << ", SQLite " << listFloorRows << Qt::endl;
+        return 1;
+    }
+    const double listRatio = listOpen.median() / listFloor.median();
+    out() << "1 list_open (" << rows << " rows, " << model->columnCount()
+          << " columns, first screen shown): " << describe(listOpen)
+          << "; floor " << describe(listFloor) << "; ratio " << ratioText(listRatio)
+          << " [target <= 2: " << verdict(listRatio <= 2.0) << "]" << Qt::endl;
+
+    // The resident set with the open list on screen (measure 6, printed below).
+    const qint64 rssKb = statusKb("VmRSS");
+    const qint64 peakAfterOpenKb = statusKb("VmHWM");
+    const qint64 recordBytes = model->records().memoryBytes();
+
+    // ---- 2. The list searched by name, in a grid already on screen (the
+    // main window runs the search in its open list). The grid holds the
+    // searched list before the first timed run, so every run replaces the
+    // same rows.
+    Samples filterOpen, filterFloor;
+    int filterRows = 0;
+    qint64 filterFloorRows = 0;
+    Shown searched = openGrid(db, kSearchSql, searchParams);
+    if (!searched.ok)
+        return 1;
+    floor.run(kSearchSql, searchBytes);
+    for (int r = 0; r < o.runs; ++r) {
+        QElapsedTimer t;
+        t.start();
+        if (!searched.grid->open(db, kSearchSql, searchParams, &error)) {
+            err() << "查询失败: " << error << Qt::endl;
+            return 1;
+        }
+        QCoreApplication::processEvents();
+        const QPixmap screen = searched.grid->grab();
+        filterOpen.add(elapsedMs(t));
+        filterRows = searched.grid->model()->rowCount();
+
+        t.start();
+        filterFloorRows = floor.run(kSearchSql, searchBytes);
+        filterFloor.add(elapsedMs(t));
+    }
+    searched.grid.reset();
+    if (filterRows != filterFloorRows) {
+        err() << "查询行数不一致: 列表 " << filterRows << ", SQLite " << filterFloorRows
+              << Qt::endl;
+        return 1;
+    }
+    const double filterRatio = filterOpen.median() / filterFloor.median();
+    out() << "2 filter (f_name like '%" << o.search << "%', " << filterRows
+          << " rows): " << describe(filterOpen) << "; floor " << describe(filterFloor)
+          << "; ratio " << ratioText(filterRatio) << " [target <= 2: "
+          << verdict(filterRatio <= 2.0) << "]" << Qt::endl;
+
+    // ---- 3. Sorting in place, on the grid on screen: by name from the
+    // order of the query, then by date from the name order.
+    Samples sortName, sortDate;
+    const int nameColumn = model->columnOfField(QStringLiteral("F_name"));
+    if (nameColumn < 0) {
+        err() << "列布局中没有 F_name" << Qt::endl;
+        return 1;
+    }
+    for (int r = 0; r < o.runs; ++r) {
+        model->resetOrder();
+        QCoreApplication::processEvents();
+
+        // The view takes the new order inside the call (layoutChanged); its
+        // repaint comes afterwards and is not timed.
+        QElapsedTimer t;
+        t.start();
+        model->sort(nameColumn, Qt::AscendingOrder);
+        sortName.add(elapsedMs(t));
+        QCoreApplication::processEvents();
+
+        t.start();
+        model->sortByText(QStringLiteral("F_date ASC"));
+        sortDate.add(elapsedMs(t));
+        QCoreApplication::processEvents();
+    }
+    out() << "3 sort_text (F_name, " << rows << " rows): " << describe(sortName)
+          << " [target <= 500 ms: " << verdict(sortName.median() <= 500.0) << "]" << Qt::endl;
+    out() << "3 sort_date (F_date, " << rows << " rows): " << describe(sortDate)
+          << " [target <= 500 ms: " << verdict(sortDate.median() <= 500.0) << "]" << Qt::endl;
+
+    // ---- 4. The footer sum of the amount column, computed afresh each run.
+    Samples footer;
+    const int amountColumn = model->columnOfField(QStringLiteral("F_totalPrice"));
+    if (amountColumn < 0) {
+        err() << "列布局中没有 F_totalPrice" << Qt::endl;
+        return 1;
+    }
+    QString footerShown;
+    for (int r = 0; r < o.runs; ++r) {
+        // Setting the column again drops the cached sums; the footer row's
+        // repaint (which would sum again) waits until after the timing.
+        model->setGridColumn(amountColumn, model->gridColumn(amountColumn));
+        QElapsedTimer t;
+        t.start();
+        footerShown = model->footerText(amountColumn);
+        footer.add(elapsedMs(t));
+        QCoreApplication::processEvents();
+    }
+    out() << "4 footer_sum (F_totalPrice = " << footerShown << "): " << describe(footer)
+          << Qt::endl;
+
+    // ---- 5. Export to a spreadsheet
+#ifdef BENCH_HAVE_XLSX_EXPORT
+    {
+        QTemporaryDir tmp;
+        Samples exportMs;
+        qint64 size = 0;
+        bool exported = true;
+        for (int r = 0; r < o.runs && exported; ++r) {
+            const QString target = tmp.filePath(QStringLiteral("list-%1.xlsx").arg(r));
+            QElapsedTimer t;
+            t.start();
+            QString exportError;
+            exported = WriteGridToXlsx(target, QStringLiteral("合同列表"), *model,
+                                       grid->columns(), &exportError);
+            exportMs.add(elapsedMs(t));
+            if (!exported)
+                err() << "导出失败: " << exportError << Qt::endl;
+            size = QFileInfo(target).size();
+            QFile::remove(target);
+        }
+        if (exported)
+            out() << "5 export (" << rows << " rows, " << size / 1024 << " KB .xlsx): "
+                  << describe(exportMs) << Qt::endl;
+        else
+            out() << "5 export: failed" << Qt::endl;
+    }
+#else
+    out() << "5 export: not available" << Qt::endl;
+#endif
+
+    // ---- 6. Memory
+    const double rssMb = double(rssKb) / 1024.0;
+    out() << "6 memory: VmRSS " << QString::number(rssMb, 'f', 1)
+          << " MB with the list open (" << QString::number(rssStartKb / 1024.0, 'f', 1)
+          << " MB before the database was opened; peak VmHWM "
+          << QString::number(peakAfterOpenKb / 1024.0, 'f', 1) << " MB after measure 1, "
+          << QString::number(statusKb("VmHWM") / 1024.0, 'f', 1) << " MB at the end); record set "
+          << QString::number(recordBytes / (1024.0 * 1024.0), 'f', 1) << " MB = "
+          << (rows > 0 ? recordBytes / rows : 0) << " bytes/row [target <= 300 MB: "
+          << verdict(rssMb <= 300.0) << "]" << Qt::endl;
+
+    out() << "bench: list_open_ratio=" << ratioText(listRatio)
+          << " filter_ratio=" << ratioText(filterRatio)
+          << " rss_mb=" << QString::number(rssMb, 'f', 1) << Qt::endl;
+    std::fflush(stdout);
+    return 0;
+}

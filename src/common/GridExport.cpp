@@ -1,0 +1,86 @@
+#include "common/GridExport.h"
+
+#include "common/DataGrid.h"
+#include "common/XlsxExport.h"
+#include "platform/UserDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+ExportFileOpener& opener()
+{
+    static ExportFileOpener o;
+    return o;
+}
+
+// A title may hold characters that no file name can.
+QString fileNameFor(const QString& title)
+{
+    QString name = title.trimmed();
+    for (QChar& c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') ||
+            c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('"') ||
+            c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('|') ||
+            c.unicode() < 0x20)
+            c = QLatin1Char('_');
+    }
+    if (name.isEmpty())
+        name = QStringLiteral("导出");
+    return name + QStringLiteral(".xlsx");
+}
+
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+void setExportFileOpener(ExportFileOpener o)
+{
+    opener() = std::move(o);
+}
+
+bool ExportGridToExcel(DataGrid* grid, const QString& title, bool show)
+{
+    if (!grid)
+        return false;
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    QString path = UserDialogs::current().saveFileName(QStringLiteral("导出到 Excel"),
+                                                       QDir(documents).filePath(fileNameFor(title)),
+                                                       QStringLiteral("Excel 工作簿 (*.xlsx)"));
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) != 0)
+        path += QStringLiteral(".xlsx");
+
+    QString error;
+    bool written;
+    {
+        WaitCursor wait;
+        written = WriteGridToXlsx(path, title, *grid->model(), grid->columns(), &error);
+    }
+    if (!written) {
+        ShowMess(QStringLiteral("导出到 Excel 失败！\n%1").arg(error), mkError);
+        return false;
+    }
+    if (!show)
+        return true;
+    const QUrl url = QUrl::fromLocalFile(path);
+    const bool opened = opener() ? opener()(url) : QDesktopServices::openUrl(url);
+    if (!opened)
+        ShowMess(QStringLiteral("已导出到 %1").arg(QDir::toNativeSeparators(path)), mkInfo);
+    return true;
+}

@@ -1,0 +1,95 @@
+#include "common/GridLayouts.h"
+
+#include "common/DataGrid.h"
+#include "common/GridLayoutStore.h"
+#include "common/TDlgFieldList.h"
+#include "data/TdmData.h"
+#include "operators/Session.h"
+#include "platform/UserDialogs.h"
+
+#include <QDebug>
+
+namespace {
+
+const QString kFailed = QStringLiteral("操作失败，请检查数据连接... ");
+
+void reportFailure(const QString& detail)
+{
+    qWarning().noquote() << kFailed << detail;
+    ShowMess(kFailed, mkError);
+}
+
+} // namespace
+
+bool LoadGridLayout(DataGrid* grid, const QString& name)
+{
+    TdmData* dm = dmData();
+    if (!dm) {
+        reportFailure(QStringLiteral("no data module"));
+        return false;
+    }
+    GridColumns columns;
+    QString error;
+    const bool ok = GridLayoutStore(dm->db()).load(name, &columns, &error);
+    if (!columns.isEmpty())
+        grid->setColumns(columns);
+    if (!ok)
+        reportFailure(error);
+    return ok && !columns.isEmpty();
+}
+
+bool SaveGridLayout(DataGrid* grid, const QString& name)
+{
+    TdmData* dm = dmData();
+    if (!dm) {
+        reportFailure(QStringLiteral("no data module"));
+        return false;
+    }
+    QString error;
+    if (GridLayoutStore(dm->db()).save(name, grid->columns(), &error))
+        return true;
+    reportFailure(error);
+    return false;
+}
+
+bool AskAndSaveGridLayout(DataGrid* grid, const QString& name)
+{
+    if (ShowMess(QStringLiteral("真的要保存当前网格设置吗？"), mkQuestion) != 1)
+        return false;
+    return SaveGridLayout(grid, name);
+}
+
+bool ChooseGridColumns(DataGrid* grid)
+{
+    TDlgFieldList dlg(grid, grid->window());
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    dlg.applyToGrid();
+    return true;
+}
+
+void ApplyColumnFormats(DataGrid* grid)
+{
+    struct Caption
+    {
+        const char* part;
+        int slot;
+    };
+    static const Caption kCaptions[] = {
+        {"zf1", 1}, {"zf2", 2}, {"zf3", 3}, {"zf4", 4},  {"zf5", 5},  {"sz1", 6},
+        {"sz2", 7}, {"sz3", 8}, {"rq1", 9}, {"rq2", 10}, {"rq3", 11},
+    };
+    RecordModel* model = grid->model();
+    for (int c = 0; c < model->columnCount(); ++c) {
+        GridColumn gc = model->gridColumn(c);
+        const QString f = gc.fieldName.toLower();
+        if (f.contains(QLatin1String("amount")))
+            gc.displayFormat = Session.QuantityFormat;
+        for (const Caption& k : kCaptions) {
+            if (f.contains(QLatin1String(k.part)))
+                gc.title = Session.keyValue(k.slot);
+        }
+        if (!(gc == model->gridColumn(c)))
+            model->setGridColumn(c, gc);
+    }
+}
