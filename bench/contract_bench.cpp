@@ -10,7 +10,9 @@
 // in the cache folder (build/bench-cache by default).
 
 #include "app/AppPaths.h"
+#include "browser/ContractRows.h"
 #include "common/DataGrid.h"
+#include "common/GridLayoutStore.h"
 #include "common/GridColumn.h"
 #include "common/RecordModel.h"
 #include "common/RecordSet.h"
@@ -58,6 +60,7 @@ struct Options
     int runs = 5;
     QString cacheDir = QStringLiteral(BENCH_DEFAULT_CACHE);
     QString search = QStringLiteral("大厦");
+    QString screenshot; // a picture of the whole list, archived included
 };
 
 const char* const kUsage =
@@ -65,7 +68,8 @@ const char* const kUsage =
     "  --contracts N   演示数据库的合同份数 (默认 100000)\n"
     "  --runs R        每项测量的次数 (默认 5)\n"
     "  --cache 文件夹  演示数据库的缓存文件夹 (默认 build/bench-cache)\n"
-    "  --search 文字   合同名称的查询文字 (默认 大厦)\n";
+    "  --search 文字   合同名称的查询文字 (默认 大厦)\n"
+    "  --screenshot 文件  只保存全部合同 (含已归档) 列表的截图 (PNG)\n";
 
 // The statements of the main window's contract list (administrator, no
 // filter, archived contracts excluded), and the same with a name search.
@@ -170,27 +174,8 @@ GridColumns loadLayout(Database& db, const QString& name)
 {
     GridColumns columns;
     QString error;
-    QSqlQuery q = db.prepare(
-        QStringLiteral("select F_FieldName, F_Caption, F_Width, F_Visible, F_DisplayFormat, "
-                       "F_FooterType, F_Alignment, F_FooterValue from cfg_grid "
-                       "where F_name = :name order by F_Order"),
-        {{QStringLiteral(":name"), name}}, &error);
-    if (!db.exec(q, &error)) {
+    if (!GridLayoutStore(db).load(name, &columns, &error))
         err() << "读取列布局失败: " << error << Qt::endl;
-        return columns;
-    }
-    while (q.next()) {
-        GridColumn c;
-        c.fieldName = q.value(0).toString();
-        c.title = q.value(1).toString();
-        c.width = q.value(2).toInt();
-        c.visible = q.value(3).toInt() != 0;
-        c.displayFormat = q.value(4).toString();
-        c.footerType = q.value(5).toInt();
-        c.alignment = q.value(6).isNull() ? GridColumn::AlignDefault : q.value(6).toInt();
-        c.footerValue = q.value(7).toString();
-        columns << c;
-    }
     return columns;
 }
 
@@ -341,6 +326,8 @@ int main(int argc, char* argv[])
             o.cacheDir = args.at(++i);
         } else if (a == QLatin1String("--search") && i + 1 < args.size()) {
             o.search = args.at(++i);
+        } else if (a == QLatin1String("--screenshot") && i + 1 < args.size()) {
+            o.screenshot = args.at(++i);
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             out() << kUsage;
             return 0;
@@ -361,6 +348,35 @@ int main(int argc, char* argv[])
         err() << "无法打开数据库 " << file << ": " << error << Qt::endl;
         return 1;
     }
+    if (!o.screenshot.isEmpty()) {
+        // The contract list as the main window shows it: every contract,
+        // approved ones blue, archived ones red, money with separators.
+        DataGrid grid;
+        GridColumns columns = loadLayout(db, QStringLiteral("clientmain"));
+        for (GridColumn& c : columns) {
+            if (c.fieldName.compare(QLatin1String("F_totalPrice"), Qt::CaseInsensitive) == 0)
+                c.displayFormat = QStringLiteral(",0.00");
+        }
+        grid.setColumns(columns);
+        grid.model()->setRowStyler(contractRowStyle);
+        applyContractDateRules(*grid.model());
+        if (!grid.open(db, QStringLiteral("select * from Contract order by F_date"), {}, &error)) {
+            err() << error << Qt::endl;
+            return 1;
+        }
+        grid.setCurrentRow(3);
+        grid.resize(1280, 720);
+        grid.show();
+        QCoreApplication::processEvents();
+        if (!grid.grab().save(o.screenshot)) {
+            err() << "无法保存 " << o.screenshot << Qt::endl;
+            return 1;
+        }
+        out() << "screenshot: " << o.screenshot << " (" << grid.model()->rowCount() << " rows)"
+              << Qt::endl;
+        return 0;
+    }
+
     Floor floor;
     if (!floor.open(file))
         return 1;

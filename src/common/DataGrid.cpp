@@ -56,7 +56,13 @@ protected:
                  : al == GridColumn::AlignCenter ? Qt::AlignHCenter
                                                  : Qt::AlignLeft;
             p.setPen(palette().buttonText().color());
-            p.drawText(cell.adjusted(3, 0, -3, 0), int(a), text);
+            // A sum wider than its column grows to the left rather than
+            // losing its leading digits.
+            QRect area = cell.adjusted(3, 0, -3, 0);
+            const int needed = p.fontMetrics().horizontalAdvance(text);
+            if (needed > area.width() && (a & Qt::AlignRight))
+                area.setLeft(area.right() - needed);
+            p.drawText(area, int(a), text);
         }
     }
 
