@@ -42,6 +42,7 @@ private slots:
     void applyColumnFormats_data();
     void applyColumnFormats();
     void customCaptionsBeatStoredLayout();
+    void moneyFormatAndUnnamedCustomFields();
 
     void sortText_data();
     void sortText();
@@ -347,6 +348,27 @@ void TstGridLayoutGui::applyColumnFormats_data()
     QTest::newRow("other field") << "F_code"
                                  << "原标题"
                                  << "#0.0";
+}
+
+void TstGridLayoutGui::moneyFormatAndUnnamedCustomFields()
+{
+    Session.KeyValues = QStringList(16);
+    Session.KeyValues[1] = "招标编号";
+    Session.MoneyFormat = ",0.00##";
+    GridColumn stored = textColumn("F_SKprice", "实收", 80);
+    stored.displayFormat = "0.0";
+    DataGrid grid;
+    grid.setColumns({textColumn("F_totalPrice", "合同金额"), stored, textColumn("F_ZF1", "x"),
+                     textColumn("F_ZF2", "y"), textColumn("F_priceunit", "币种")});
+    ApplyColumnFormats(&grid);
+    const GridColumns after = grid.model()->columns();
+    QCOMPARE(after.at(0).displayFormat, QStringLiteral(",0.00##"));
+    QCOMPARE(after.at(1).displayFormat, QStringLiteral("0.0")); // its own format stays
+    QCOMPARE(after.at(4).displayFormat, QString());
+    QCOMPARE(after.at(2).title, QStringLiteral("招标编号"));
+    QVERIFY(after.at(2).visible);
+    QVERIFY(!after.at(3).visible); // slot 2 has no caption: not in use
+    QVERIFY(grid.view()->isColumnHidden(3));
 }
 
 void TstGridLayoutGui::applyColumnFormats()

@@ -120,18 +120,19 @@ void DataGrid::setColumns(const GridColumns& columns)
 {
     m_model->setColumns(columns);
     clearSortMark();
-    applyColumns();
-}
-
-void DataGrid::applyColumns()
-{
+    // New columns stand in the order given: put the sections back in the
+    // model's order.
     QHeaderView* h = m_view->horizontalHeader();
-    // Logical order is the model's order: put the sections back in it.
     for (int c = 0; c < m_model->columnCount(); ++c) {
         const int visual = h->visualIndex(c);
         if (visual != c)
             h->moveSection(visual, c);
     }
+    applyColumns();
+}
+
+void DataGrid::applyColumns()
+{
     for (int c = 0; c < m_model->columnCount(); ++c) {
         const GridColumn& gc = m_model->gridColumn(c);
         m_view->setColumnHidden(c, !gc.visible);

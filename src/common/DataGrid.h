@@ -28,7 +28,8 @@ public:
     // The columns as the operator arranged them: order on screen, widths and
     // visibility taken from the view.
     GridColumns columns() const;
-    // Applies the model's columns to the view again (after a model change).
+    // Shows the model's column visibility and widths again (after a change
+    // of the model's columns); the order on screen stays as it is.
     void applyColumns();
 
     // Runs the statement and shows its rows; keeps the current record when

@@ -85,11 +85,22 @@ void ApplyColumnFormats(DataGrid* grid)
         const QString f = gc.fieldName.toLower();
         if (f.contains(QLatin1String("amount")))
             gc.displayFormat = Session.QuantityFormat;
+        // Money columns without a format of their own show the money format
+        // of the settings (decimals, thousands separators).
+        for (const char* money : {"f_totalprice", "f_ysprice", "f_skprice", "f_kpprice"}) {
+            if (f == QLatin1String(money) && gc.displayFormat.isEmpty())
+                gc.displayFormat = Session.MoneyFormat;
+        }
         for (const Caption& k : kCaptions) {
-            if (f.contains(QLatin1String(k.part)))
-                gc.title = Session.keyValue(k.slot);
+            if (!f.contains(QLatin1String(k.part)))
+                continue;
+            gc.title = Session.keyValue(k.slot);
+            // A custom field nobody has named is not in use.
+            if (gc.title.trimmed().isEmpty())
+                gc.visible = false;
         }
         if (!(gc == model->gridColumn(c)))
             model->setGridColumn(c, gc);
     }
+    grid->applyColumns();
 }
