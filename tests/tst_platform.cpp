@@ -122,6 +122,7 @@ void TstPlatform::storedFormHidesThePassword()
     const QString a = SavePass("hunter2pass");
     const QString b = SavePass("hunter2pass");
     QVERIFY(a.startsWith("$argon2id$"));
+    QVERIFY2(a.contains("m=65536,t=2"), qPrintable(a)); // the cost the program uses
     QVERIFY(!a.contains("hunter2pass"));
     QVERIFY(!a.contains(QString::fromLatin1(QByteArray("hunter2pass").toBase64())));
     QVERIFY(a != b); // salted

@@ -1,7 +1,9 @@
 #include "app/AppPaths.h"
 #include "app/StartUp.h"
 #include "app/TFrmSplash.h"
+#include "browser/TFrmMain.h"
 #include "data/TdmData.h"
+#include "operators/LoginService.h"
 #include "platform/DispFormPos.h"
 #include "platform/QtUserDialogs.h"
 #include "platform/ScriptedDialogs.h"
@@ -27,6 +29,7 @@ private slots:
     void startsOnTheDefaultDatabase();
     void cancelledConnectionEndsTheProgram();
     void pickedFolderThenStarts();
+    void cancelledLoginEndsTheProgram();
     void splashShowsItsStatus();
     void qtMessageBoxAnswers_data();
     void qtMessageBoxAnswers();
@@ -46,12 +49,19 @@ void TstStartUpGui::startsOnTheDefaultDatabase()
     makeContractDatabase(dir.file("data"));
     ScriptedDialogs ui;
     StartUp startUp;
+    bool askedToLogIn = false;
+    startUp.setLogin([&] {
+        askedToLogIn = true;
+        EstablishSession(*dmData(), "admin");
+        return true;
+    });
     QVERIFY(startUp.run());
+    QVERIFY(askedToLogIn);
     QVERIFY(startUp.dataModule()->connected());
     QMainWindow* main = startUp.mainWindow();
     QVERIFY(main);
     QCOMPARE(main->objectName(), QStringLiteral("TFrmMain"));
-    QCOMPARE(main->windowTitle(), StartUp::applicationTitle());
+    QCOMPARE(main->windowTitle(), TFrmMain::windowCaption());
     QCOMPARE(StartUp::applicationTitle(), QStringLiteral("璞朔工程合同管理软件(企业版)"));
     QVERIFY(main->isVisible());
     saveScreenshot(main, "startup-main");
@@ -88,11 +98,24 @@ void TstStartUpGui::pickedFolderThenStarts()
     ScriptedDialogs ui;
     ui.queueFile(shared.filePath("Contract.db"));
     StartUp startUp;
+    startUp.setLogin([] { return true; });
     QVERIFY(startUp.run());
     QCOMPARE(startUp.dataModule()->db().filePath(), shared.filePath("Contract.db"));
     // After the failure a new splash started over.
     QCOMPARE(startUp.statusLog().count("系统正在启动，请稍候 ....."), 2);
     QCOMPARE(startUp.dataModule()->settings().readString("config", "ds"), shared.path() + "/");
+}
+
+void TstStartUpGui::cancelledLoginEndsTheProgram()
+{
+    TempExeDir dir;
+    makeContractDatabase(dir.file("data"));
+    ScriptedDialogs ui;
+    StartUp startUp;
+    startUp.setLogin([] { return false; });
+    QVERIFY(!startUp.run());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
 }
 
 void TstStartUpGui::splashShowsItsStatus()

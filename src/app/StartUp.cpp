@@ -3,6 +3,8 @@
 #include "app/TFrmSplash.h"
 #include "browser/TFrmMain.h"
 #include "data/TdmData.h"
+#include "operators/LoginService.h"
+#include "operators/TDlgLogin.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -82,6 +84,13 @@ bool StartUp::run()
     setStatus(QStringLiteral("连接成功，正在登录 ....."));
     closeSplash();
 
+    // A cancelled or failed login ends the program.
+    const bool loggedIn =
+        m_login ? m_login() : TDlgLogin::Login(LoginService::StartUp, nullptr);
+    if (!loggedIn)
+        return false;
+    m_main->ApplySession();
+    m_main->PrepareFirstShow();
     m_main->show();
     return true;
 }

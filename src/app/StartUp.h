@@ -1,14 +1,16 @@
 #pragma once
 
+#include "browser/TFrmMain.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class TdmData;
 class TFrmSplash;
-#include <QMainWindow>
 
 class QApplication;
 
@@ -29,8 +31,11 @@ public:
 
     bool run();
 
+    // The login at start; by default the login dialog. Tests log in directly.
+    void setLogin(std::function<bool()> login) { m_login = std::move(login); }
+
     TdmData* dataModule() const { return m_dm.get(); }
-    QMainWindow* mainWindow() const { return m_main; }
+    TFrmMain* mainWindow() const { return m_main; }
     // Every status text the splash showed, in order.
     const QStringList& statusLog() const { return m_statusLog; }
 
@@ -41,6 +46,7 @@ private:
 
     std::unique_ptr<TdmData> m_dm;
     QPointer<TFrmSplash> m_splash;
-    QPointer<QMainWindow> m_main;
+    QPointer<TFrmMain> m_main;
     QStringList m_statusLog;
+    std::function<bool()> m_login;
 };

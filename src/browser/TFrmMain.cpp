@@ -1,27 +1,528 @@
 #include "browser/TFrmMain.h"
 
+#include "app/AppPaths.h"
 #include "app/StartUp.h"
+#include "browser/ContractRows.h"
+#include "browser/MainCommands.h"
+#include "common/DataGrid.h"
+#include "common/GridExport.h"
+#include "common/GridLayouts.h"
+#include "common/TDlgSort.h"
+#include "data/DataServicesUi.h"
+#include "data/SeedLayouts.h"
 #include "data/TdmData.h"
+#include "operators/LoginService.h"
+#include "operators/Session.h"
+#include "operators/TDlgLogin.h"
+#include "platform/Clock.h"
+#include "platform/UserDialogs.h"
 
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kOpenFailed = QStringLiteral("打开操作失败，请检查数据连接... ");
+
+// The contract list's own columns, as delivered for its layout.
+GridColumns builtContractColumns()
+{
+    GridColumns columns;
+    for (const SeedGridColumn& s : seedGridColumns()) {
+        if (QLatin1String(s.layout) != QLatin1String("clientmain"))
+            continue;
+        GridColumn c;
+        c.fieldName = QString::fromUtf8(s.field);
+        c.title = QString::fromUtf8(s.caption);
+        c.width = s.width;
+        c.visible = s.visible;
+        c.readOnly = true;
+        c.displayFormat = QString::fromUtf8(s.displayFormat);
+        c.footerValue = QString::fromUtf8(s.footerValue);
+        c.footerType = s.footerType;
+        c.alignment = s.alignment;
+        columns << c;
+    }
+    return columns;
+}
+
+QLabel* panel(const QString& name, const QString& text)
+{
+    auto* l = new QLabel(text);
+    l->setObjectName(name);
+    return l;
+}
+
+} // namespace
+
+QString TFrmMain::productTitle()
+{
+    return QStringLiteral("璞朔工程合同管理软件 ");
+}
+
+QString TFrmMain::windowCaption()
+{
+    return productTitle() + QStringLiteral("v2.30(企业版) ");
+}
 
 TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("TFrmMain"));
     setWindowTitle(StartUp::applicationTitle());
-    resize(1100, 720);
+    resize(1280, 800);
 
-    auto* placeholder = new QLabel(StartUp::applicationTitle(), this);
-    placeholder->setAlignment(Qt::AlignCenter);
-    QFont f = placeholder->font();
-    f.setPixelSize(24);
-    placeholder->setFont(f);
-    setCentralWidget(placeholder);
+    m_commands = new MainCommands(this);
 
-    auto* dbLabel = new QLabel(this);
-    dbLabel->setObjectName(QStringLiteral("lblDatabase"));
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(4, 4, 4, 0);
+    outer->setSpacing(4);
+    buildSearchBar(central);
+
+    auto* split = new QSplitter(Qt::Horizontal, central);
+    split->setObjectName(QStringLiteral("splMain"));
+    buildNavigator();
+    split->addWidget(m_nav);
+
+    auto* right = new QSplitter(Qt::Vertical, split);
+    right->setObjectName(QStringLiteral("splList"));
+    auto* listArea = new QWidget(right);
+    auto* listLayout = new QVBoxLayout(listArea);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(2);
+    m_grid = new DataGrid(listArea);
+    m_grid->setObjectName(QStringLiteral("DBGridEh1"));
+    m_grid->setColumns(builtContractColumns());
+    m_grid->model()->setRowStyler(contractRowStyle);
+    applyContractDateRules(*m_grid->model());
+    m_grid->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid->view(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        m_commands->contractPopup()->popup(m_grid->view()->viewport()->mapToGlobal(p));
+    });
+    m_count = new QLabel(QStringLiteral("合同条数： 0 条  "), listArea);
+    m_count->setObjectName(QStringLiteral("lblHTnum"));
+    m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    listLayout->addWidget(m_grid, 1);
+    listLayout->addWidget(m_count);
+    right->addWidget(listArea);
+
+    // The detail pages of the current contract live here.
+    m_detailArea = new QWidget(right);
+    m_detailArea->setObjectName(QStringLiteral("pnlDetail"));
+    auto* detailLayout = new QVBoxLayout(m_detailArea);
+    detailLayout->setContentsMargins(0, 0, 0, 0);
+    detailLayout->setSpacing(0);
+    detailLayout->addWidget(m_commands->detailToolBar());
+    auto* detailPages = new QTabWidget(m_detailArea);
+    detailPages->setObjectName(QStringLiteral("pcDetail"));
+    detailLayout->addWidget(detailPages, 1);
+    right->addWidget(m_detailArea);
+    right->setStretchFactor(0, 3);
+    right->setStretchFactor(1, 2);
+
+    split->addWidget(right);
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
+    split->setSizes({220, 1060});
+    outer->addWidget(split, 1);
+    setCentralWidget(central);
+
+    buildStatusBar();
+    connectCommands();
+
+    connect(m_grid, &DataGrid::currentRowChanged, this, &TFrmMain::onCurrentContractChanged);
+    connect(m_grid, &DataGrid::rowDoubleClicked, this, [this] {
+        QAction* modify = m_commands->action(202);
+        if (modify && modify->isVisible())
+            modify->trigger();
+    });
+
     if (TdmData* dm = dmData())
-        dbLabel->setText(QStringLiteral("数据库：") + dm->db().filePath());
-    statusBar()->addWidget(dbLabel);
+        Session.ImeName = dm->settings().readString(QStringLiteral("Config"),
+                                                    QStringLiteral("CurImeName"));
+}
+
+TFrmMain::~TFrmMain() = default;
+
+void TFrmMain::buildNavigator()
+{
+    m_nav = new QWidget;
+    m_nav->setObjectName(QStringLiteral("pnlNavigator"));
+    auto* layout = new QVBoxLayout(m_nav);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_navPages = new QTabWidget(m_nav);
+    m_navPages->setObjectName(QStringLiteral("pcNavigator"));
+
+    m_tree = new QTreeWidget;
+    m_tree->setObjectName(QStringLiteral("tvTree"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A single click only selects; a double click lists the type.
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { RefreshContractList(); });
+    m_navPages->addTab(m_tree, QStringLiteral("合同类型"));
+
+    auto* listPage = new QWidget;
+    auto* listLayout = new QVBoxLayout(listPage);
+    listLayout->setContentsMargins(2, 2, 2, 2);
+    m_listType = new QComboBox(listPage);
+    m_listType->setObjectName(QStringLiteral("cbbListType"));
+    m_listType->addItems(ContractList::categoryKindCaptions());
+    connect(m_listType, &QComboBox::activated, this, [this](int kind) { FillCategoryList(kind); });
+    m_list = new QTableWidget(0, 2, listPage);
+    m_list->setObjectName(QStringLiteral("vleList"));
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->verticalHeader()->hide();
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->setColumnWidth(0, 36);
+    connect(m_list, &QTableWidget::cellClicked, this, [this] { onCategoryClicked(); });
+    listLayout->addWidget(m_listType);
+    listLayout->addWidget(m_list, 1);
+    m_navPages->addTab(listPage, QStringLiteral(" 项    目 "));
+    layout->addWidget(m_navPages, 1);
+
+    auto* box = new QGroupBox(m_nav);
+    box->setObjectName(QStringLiteral("RadioGroup1"));
+    auto* boxLayout = new QHBoxLayout(box);
+    m_direction = new QButtonGroup(box);
+    const char* const names[] = {"rbAll", "rbReceipt", "rbPayment"};
+    const QStringList captions{QStringLiteral("全部"), QStringLiteral("收款"), QStringLiteral("付款")};
+    for (int i = 0; i < 3; ++i) {
+        auto* rb = new QRadioButton(captions.at(i), box);
+        rb->setObjectName(QLatin1String(names[i]));
+        m_direction->addButton(rb, i);
+        boxLayout->addWidget(rb);
+    }
+    m_direction->button(0)->setChecked(true);
+    connect(m_direction, &QButtonGroup::idClicked, this, [this] { RefreshContractList(); });
+    layout->addWidget(box);
+}
+
+void TFrmMain::buildSearchBar(QWidget* parent)
+{
+    auto* bar = new QWidget(parent);
+    bar->setObjectName(QStringLiteral("pnlSearch"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    auto* toggle = new QToolButton(bar);
+    toggle->setObjectName(QStringLiteral("btnNavigator"));
+    toggle->setText(QStringLiteral("◧"));
+    toggle->setToolTip(QStringLiteral("导航树"));
+    connect(toggle, &QToolButton::clicked, this,
+            [this] { m_commands->action(QStringLiteral("actViewNavigator"))->trigger(); });
+    row->addWidget(toggle);
+
+    m_searchField = new QComboBox(bar);
+    m_searchField->setObjectName(QStringLiteral("cbbSearchField"));
+    m_searchField->addItems(ContractList::searchFieldCaptions());
+    m_searchField->setCurrentIndex(-1);
+    auto* searchLabel = new QLabel(QStringLiteral("搜索(&V)"), bar);
+    searchLabel->setBuddy(m_searchField);
+    // Another field starts with an empty value; clearing a filled box lists again.
+    connect(m_searchField, &QComboBox::activated, this, [this] { m_searchValue->clear(); });
+
+    m_searchValue = new QLineEdit(bar);
+    m_searchValue->setObjectName(QStringLiteral("edtSearchValue"));
+    m_searchValue->setMaxLength(255);
+    auto* valueLabel = new QLabel(QStringLiteral("值(&V)"), bar);
+    valueLabel->setBuddy(m_searchValue);
+    connect(m_searchValue, &QLineEdit::textChanged, this, [this] { RefreshContractList(); });
+
+    m_find = new QPushButton(QStringLiteral("查找(F3)"), bar);
+    m_find->setObjectName(QStringLiteral("btnFind"));
+    connect(m_find, &QPushButton::clicked, this, [this] { RefreshContractList(); });
+
+    m_advanced = new QPushButton(QStringLiteral("高级查找..."), bar);
+    m_advanced->setObjectName(QStringLiteral("btnAdvanced"));
+    m_advanced->setCheckable(true);
+    connect(m_advanced, &QPushButton::toggled, this, &TFrmMain::onAdvancedToggled);
+
+    m_archived = new QCheckBox(QStringLiteral("包含已归档"), bar);
+    m_archived->setObjectName(QStringLiteral("chkArchived"));
+    connect(m_archived, &QCheckBox::clicked, this, [this] { RefreshContractList(); });
+
+    row->addWidget(searchLabel);
+    row->addWidget(m_searchField);
+    row->addWidget(valueLabel);
+    row->addWidget(m_searchValue, 1);
+    row->addWidget(m_find);
+    row->addWidget(m_advanced);
+    row->addWidget(m_archived);
+    static_cast<QVBoxLayout*>(parent->layout())->addWidget(bar);
+}
+
+void TFrmMain::buildStatusBar()
+{
+    const char* const names[] = {"stbUserCaption", "stbUser", "stbTimeCaption", "stbClock",
+                                 "stbProduct"};
+    const QStringList texts{QStringLiteral(" 当前用户"), QStringLiteral(" "),
+                            QStringLiteral(" 当前日期时间"), QStringLiteral(" "),
+                            QStringLiteral("璞朔工程合同管理软件(企业版)")};
+    for (int i = 0; i < 5; ++i) {
+        m_panels[i] = panel(QLatin1String(names[i]), texts.at(i));
+        if (i == 4) {
+            m_panels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            statusBar()->addPermanentWidget(m_panels[i], 1);
+        } else {
+            m_panels[i]->setMinimumWidth(i == 3 ? 160 : 80);
+            statusBar()->addWidget(m_panels[i]);
+        }
+    }
+    m_clock = new QTimer(this);
+    m_clock->setInterval(1000);
+    connect(m_clock, &QTimer::timeout, this, &TFrmMain::tickClock);
+    m_clock->start();
+}
+
+void TFrmMain::tickClock()
+{
+    m_panels[3]->setText(QLatin1Char(' ') +
+                         Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+}
+
+void TFrmMain::connectCommands()
+{
+    MainCommands* c = m_commands;
+    c->setHandler(204, [this] {
+        if (const std::optional<QString> order = TDlgSort::execute(m_grid))
+            m_grid->model()->sortByText(*order);
+    });
+    c->setHandler(205, [this] { ChooseGridColumns(m_grid); });
+    c->setHandler(206, [this] { AskAndSaveGridLayout(m_grid, QStringLiteral("clientmain")); });
+    c->setHandler(301,
+                  [this] { ExportGridToExcel(m_grid, QStringLiteral("合同管理资料"), true); });
+    c->setHandler(505, [] {
+        // Takes effect at the next start.
+        const QString file = UserDialogs::current().openFileName(
+            QStringLiteral("连接网络数据库"), AppPaths::exeDir(),
+            QStringLiteral("合同数据库 (*.db);;所有文件 (*)"));
+        if (!file.isEmpty() && dmData())
+            dmData()->settings().writeString(QStringLiteral("config"), QStringLiteral("ds"),
+                                             AppPaths::folderSettingForFile(file));
+    });
+    c->setHandler(c->action(QStringLiteral("actReLogin")), [this] { relogin(); });
+    c->setHandler(c->action(QStringLiteral("actExit")), [this] { close(); });
+    c->setHandler(c->action(QStringLiteral("actClose")), [this] { close(); });
+    c->setHandler(c->action(QStringLiteral("actViewToolBar")), [this] {
+        m_commands->toolBar()->setVisible(
+            m_commands->action(QStringLiteral("actViewToolBar"))->isChecked());
+    });
+    c->setHandler(c->action(QStringLiteral("actViewNavigator")), [this] {
+        setNavigatorVisible(m_commands->action(QStringLiteral("actViewNavigator"))->isChecked());
+    });
+    c->setHandler(c->action(QStringLiteral("actViewStatusBar")), [this] {
+        statusBar()->setVisible(m_commands->action(QStringLiteral("actViewStatusBar"))->isChecked());
+    });
+}
+
+void TFrmMain::setNavigatorVisible(bool visible)
+{
+    m_nav->setVisible(visible);
+}
+
+void TFrmMain::ApplySession()
+{
+    TdmData* dm = dmData();
+    m_rights = dm ? HeldRights(*dm) : QSet<int>();
+    m_commands->ApplyRights(m_rights, Session.CanApprove, Session.isAdmin());
+    m_panels[1]->setText(QLatin1Char(' ') + Session.OperName);
+    m_panels[3]->setText(QLatin1Char(' ') +
+                         Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    m_loggedIn = true;
+    onCurrentContractChanged(m_grid->currentRow());
+}
+
+void TFrmMain::PrepareFirstShow()
+{
+    TdmData* dm = dmData();
+    setWindowTitle(windowCaption());
+    if (dm) {
+        IniFile& ini = dm->settings();
+        Session.BackupMode = ini.readInteger(QStringLiteral("config"), QStringLiteral("ibak"), 0);
+        Session.PrintRows = ini.readInteger(QStringLiteral("sys"), QStringLiteral("iPrintNum"), 5);
+        Session.ShowReminders =
+            ini.readBool(QStringLiteral("set"), QStringLiteral("awokeflag"), false);
+    }
+    reloadTypeTree();
+    LoadGridLayout(m_grid, QStringLiteral("clientmain"));
+    ApplyColumnFormats(m_grid);
+    m_listType->setCurrentIndex(0);
+    FillCategoryList(0);
+    m_firstShowDone = true;
+}
+
+void TFrmMain::reloadTypeTree()
+{
+    LoadCodeTree(m_tree, QStringLiteral("合同类型"), QStringLiteral("type"));
+    if (QTreeWidgetItem* root = m_tree->topLevelItem(0)) {
+        root->setExpanded(true);
+        m_tree->setCurrentItem(root);
+    }
+}
+
+ContractFilter TFrmMain::currentFilter() const
+{
+    ContractFilter f;
+    f.searchField = m_searchField->currentIndex();
+    f.searchValue = m_searchValue->text();
+    const QTreeWidgetItem* node = m_tree->currentItem();
+    if (node && node->parent())
+        f.typePath = node->data(0, TreeLikeCodeRole).toString();
+    f.direction = qMax(0, m_direction->checkedId());
+    f.includeArchived = m_archived->isChecked();
+    f.categoryKind = m_categoryKind;
+    const int row = m_list->currentRow();
+    if (row > 0 && m_list->item(row, 1))
+        f.categoryName = m_list->item(row, 1)->text();
+    return f;
+}
+
+void TFrmMain::RefreshContractList()
+{
+    setAdvancedMode(false);
+    TdmData* dm = dmData();
+    if (!dm)
+        return;
+    const SqlBuilder b = ContractList::statement(currentFilter(), Session);
+    QString error;
+    if (!m_grid->open(dm->db(), b.sql(), b.params(), &error)) {
+        qWarning().noquote() << error;
+        ShowMess(kOpenFailed, mkError);
+    }
+    m_count->setText(QStringLiteral("合同总数： %1 条  ").arg(m_grid->model()->rowCount()));
+}
+
+void TFrmMain::FillCategoryList(int kind)
+{
+    m_categoryKind = qBound(0, kind, 3);
+    m_list->setRowCount(0);
+    TdmData* dm = dmData();
+    const SqlBuilder b = ContractList::categoryStatement(m_categoryKind, Session);
+    const QStringList names = dm ? dm->PickListValues(b.sql(), b.params()) : QStringList();
+    m_list->setRowCount(1);
+    m_list->setItem(0, 0, new QTableWidgetItem(QStringLiteral("0")));
+    m_list->setItem(0, 1, new QTableWidgetItem(QStringLiteral("全部")));
+    m_categoryReacts = false;
+    m_list->setCurrentCell(0, 1);
+    RefreshContractList();
+    m_categoryReacts = true;
+    m_list->setHorizontalHeaderLabels(
+        {QString(), ContractList::categoryKindCaptions().value(m_categoryKind)});
+    m_list->setRowCount(int(names.size()) + 1);
+    for (int i = 0; i < names.size(); ++i) {
+        m_list->setItem(i + 1, 0, new QTableWidgetItem(QString::number(i + 1)));
+        m_list->setItem(i + 1, 1, new QTableWidgetItem(names.at(i)));
+    }
+}
+
+void TFrmMain::onCategoryClicked()
+{
+    if (m_categoryReacts)
+        RefreshContractList();
+}
+
+void TFrmMain::setAdvancedMode(bool on)
+{
+    if (m_advanced->isChecked() != on) {
+        const QSignalBlocker block(m_advanced);
+        m_advanced->setChecked(on);
+    }
+    m_advanced->setStyleSheet(on ? QStringLiteral("color: red;") : QString());
+}
+
+void TFrmMain::onAdvancedToggled(bool down)
+{
+    if (down) {
+        // The contract query dialog comes with the contract entry windows.
+        ShowMess(QStringLiteral("此功能尚未提供"), mkInfo);
+        setAdvancedMode(false);
+        return;
+    }
+    m_advanced->setStyleSheet(QString());
+    RefreshContractList();
+}
+
+void TFrmMain::onCurrentContractChanged(int row)
+{
+    if (!m_loggedIn)
+        return;
+    // The approval button says what a click would do to this contract.
+    if (QAction* approve = m_commands->action(QStringLiteral("actApprove"))) {
+        const bool approved =
+            row >= 0 && !m_grid->model()->text(row, QStringLiteral("F_SHemp")).trimmed().isEmpty();
+        approve->setText(row < 0 ? QStringLiteral("审批")
+                                 : approved ? QStringLiteral("撤消") : QStringLiteral("批准"));
+    }
+}
+
+void TFrmMain::relogin()
+{
+    if (!TDlgLogin::Login(LoginService::ReLogin, this))
+        return;
+    ApplySession();
+    RefreshContractList();
+}
+
+void TFrmMain::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool TFrmMain::confirmClose()
+{
+    if (ShowMess(QStringLiteral("真的要退出“") + productTitle() + QStringLiteral("”软件吗？"),
+                 mkQuestion) != 1)
+        return false;
+    const QDate today = Clock::today();
+    const bool offer = Session.BackupMode == 1 ||
+                       (Session.BackupMode == 2 && today.dayOfWeek() == Qt::Monday) ||
+                       (Session.BackupMode == 3 && today.day() == 1);
+    if (offer && ShowMess(QStringLiteral("软件关闭，要备份当前数据吗？"), mkQuestion) == 1) {
+        if (TdmData* dm = dmData())
+            dm->BackupDatabase();
+    }
+    return true;
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event)
+{
+    if (m_closing || !m_loggedIn) {
+        event->accept();
+        return;
+    }
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    m_loggedIn = false;
+    m_clock->stop();
+    event->accept();
 }

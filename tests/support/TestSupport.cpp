@@ -3,12 +3,21 @@
 #include "app/AppPaths.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "platform/PasswordHash.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
+
+namespace {
+// Tests make many operators: hashes at the cheapest cost keep them quick.
+const bool g_cheapHashes = [] {
+    setPasswordHashCost(PasswordHashCost::TestingOnly);
+    return true;
+}();
+} // namespace
 
 TempExeDir::TempExeDir()
 {

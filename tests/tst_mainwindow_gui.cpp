@@ -1,0 +1,347 @@
+#include "browser/MainCommands.h"
+#include "browser/TFrmMain.h"
+#include "common/DataGrid.h"
+#include "data/DataServicesUi.h"
+#include "data/Schema.h"
+#include "data/TdmData.h"
+#include "maintenance/DemoData.h"
+#include "operators/LoginService.h"
+#include "platform/Clock.h"
+#include "platform/PasswordHash.h"
+#include "platform/ScriptedDialogs.h"
+#include "support/GuiTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+// The contract browser driven through its controls.
+class TstMainWindowGui : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void firstShow();
+    void filtersThroughTheControls();
+    void treeNeedsADoubleClick();
+    void categoryList();
+    void operatorRestrictions_data();
+    void operatorRestrictions();
+    void advancedSearchPlaceholder();
+    void doubleClickRunsModifyWhenVisible();
+    void leavingAsksAndOffersBackup_data();
+    void leavingAsksAndOffersBackup();
+    void screenshotOnDemoData();
+
+private:
+    TFrmMain* open(const QString& oper = "admin");
+    QStringList listedCodes() const;
+    template <class T> T* child(const char* name) const
+    {
+        T* w = m_main->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qWarning("no child %s", name);
+        return w;
+    }
+
+    TempExeDir* m_exe = nullptr;
+    ScriptedDialogs* m_ui = nullptr;
+    TdmData* m_dm = nullptr;
+    TFrmMain* m_main = nullptr;
+};
+
+void TstMainWindowGui::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void TstMainWindowGui::init()
+{
+    m_exe = new TempExeDir;
+    makeContractDatabase(m_exe->file("data"));
+    m_ui = new ScriptedDialogs;
+    m_dm = new TdmData;
+    QVERIFY(m_dm->Connect());
+    Session = SessionData{};
+    QVERIFY(m_dm->ExecSql(
+        "INSERT INTO t_treecode(F_code, F_name, F_likecode, F_flag) VALUES "
+        "('001', '工程', '\\\\工程', 'type'), ('001001', 'A', '\\\\工程\\A', 'type'), "
+        "('001002', 'AB', '\\\\工程\\AB', 'type'), ('002', '服务', '\\\\服务', 'type')"));
+    QVERIFY(m_dm->ExecSql("DELETE FROM t_code WHERE F_type = 'status'"));
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_code(F_type, F_name) VALUES ('status', '执行中'), "
+                          "('status', '已完成'), ('dept', '工程部'), ('dept', '采购部')"));
+    struct C
+    {
+        const char *code, *name, *type;
+        int sf, archived;
+        const char *status, *emp, *dept, *approver;
+    };
+    const C rows[] = {
+        {"HT-01", "办公楼施工", "\\\\工程\\A", 1, 0, "执行中", "张三", "工程部", ""},
+        {"HT-02", "设备采购", "\\\\工程\\AB", -1, 0, "已完成", "李四", "采购部", "admin"},
+        {"HT-03", "O'Brien 100%", "\\\\工程\\A", 1, 1, "执行中", "张三", "工程部", ""},
+        {"HT-04", "软件开发", "\\\\服务", -1, 0, "执行中", "王五", "采购部", ""},
+    };
+    int link = 0;
+    for (const C& c : rows)
+        QVERIFY(m_dm->ExecSql(
+            "INSERT INTO Contract(F_cltID, F_code, F_name, F_type, F_SFflag, F_GDflag, F_status, "
+            "F_empname, F_dept, F_SHemp, F_date, F_totalPrice, F_beginDate, F_endDate) "
+            "VALUES(:l, :c, :n, :t, :sf, :g, :s, :e, :d, :a, :date, 1000, '1900-08-14', "
+            "'3000-08-14')",
+            {{":l", ++link}, {":c", QString::fromUtf8(c.code)}, {":n", QString::fromUtf8(c.name)},
+             {":t", QString::fromUtf8(c.type)}, {":sf", c.sf}, {":g", c.archived},
+             {":s", QString::fromUtf8(c.status)}, {":e", QString::fromUtf8(c.emp)},
+             {":d", QString::fromUtf8(c.dept)}, {":a", QString::fromUtf8(c.approver)},
+             {":date", QString("2024-0%1-01").arg(link)}}));
+}
+
+void TstMainWindowGui::cleanup()
+{
+    delete m_main;
+    m_main = nullptr;
+    delete m_dm;
+    delete m_ui;
+    delete m_exe;
+    Session = SessionData{};
+    Clock::reset();
+}
+
+TFrmMain* TstMainWindowGui::open(const QString& oper)
+{
+    EstablishSession(*m_dm, oper);
+    m_main = new TFrmMain;
+    m_main->ApplySession();
+    m_main->PrepareFirstShow();
+    m_main->show();
+    return m_main;
+}
+
+QStringList TstMainWindowGui::listedCodes() const
+{
+    QStringList out;
+    const RecordModel* m = m_main->contractGrid()->model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        out << m->text(r, "F_code");
+    out.sort();
+    return out;
+}
+
+void TstMainWindowGui::firstShow()
+{
+    open();
+    QCOMPARE(m_main->windowTitle(), QStringLiteral("璞朔工程合同管理软件 v2.30(企业版) "));
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-04"}));
+    QCOMPARE(child<QLabel>("lblHTnum")->text(), QStringLiteral("合同总数： 3 条  "));
+    QCOMPARE(child<QLabel>("stbUser")->text(), QStringLiteral(" admin"));
+    auto* tree = child<QTreeWidget>("tvTree");
+    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("合同类型"));
+    QVERIFY(tree->topLevelItem(0)->isExpanded());
+    QCOMPARE(tree->topLevelItem(0)->childCount(), 2);
+    auto* list = child<QTableWidget>("vleList");
+    QCOMPARE(list->rowCount(), 3);
+    QCOMPARE(list->item(0, 1)->text(), QStringLiteral("全部"));
+    QCOMPARE(list->horizontalHeaderItem(1)->text(), QStringLiteral("合同状态"));
+    // Approved contracts are blue.
+    const RecordModel* m = m_main->contractGrid()->model();
+    const int approved = m->findRow("F_code", "HT-02");
+    QCOMPARE(m->data(m->index(approved, 0), Qt::ForegroundRole).value<QColor>(), QColor(Qt::blue));
+    // The open end and the no-date value show blank.
+    const int end = m->columnOfField("F_endDate");
+    QCOMPARE(m->data(m->index(0, end)).toString(), QString());
+    QVERIFY(m_ui->messages().isEmpty());
+}
+
+void TstMainWindowGui::filtersThroughTheControls()
+{
+    open();
+    auto* field = child<QComboBox>("cbbSearchField");
+    auto* value = child<QLineEdit>("edtSearchValue");
+    QCOMPARE(field->currentIndex(), -1);
+    field->setCurrentIndex(1); // 合同名称
+    emit field->activated(1);
+    value->setText("O'Brien 100%"); // every change lists again
+    QCOMPARE(listedCodes(), QStringList{});
+    child<QCheckBox>("chkArchived")->click();
+    QCOMPARE(listedCodes(), QStringList{"HT-03"});
+    // A red archived row.
+    const RecordModel* m = m_main->contractGrid()->model();
+    QCOMPARE(m->data(m->index(0, 0), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    // Another field clears the value and lists again.
+    field->setCurrentIndex(0);
+    emit field->activated(0);
+    QCOMPARE(value->text(), QString());
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-03", "HT-04"}));
+    child<QRadioButton>("rbPayment")->click();
+    QCOMPARE(listedCodes(), (QStringList{"HT-02", "HT-04"}));
+    child<QRadioButton>("rbReceipt")->click();
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-03"}));
+    child<QRadioButton>("rbAll")->click();
+    QCOMPARE(child<QLabel>("lblHTnum")->text(), QStringLiteral("合同总数： 4 条  "));
+    QVERIFY(m_ui->messages().isEmpty());
+}
+
+void TstMainWindowGui::treeNeedsADoubleClick()
+{
+    open();
+    auto* tree = child<QTreeWidget>("tvTree");
+    QTreeWidgetItem* a = tree->topLevelItem(0)->child(0)->child(0);
+    QCOMPARE(a->text(0), QStringLiteral("A"));
+    tree->setCurrentItem(a);
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-04"})); // not yet
+    emit tree->itemDoubleClicked(a, 0);
+    // A's name path starts AB's too: both are listed.
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02"}));
+    tree->setCurrentItem(tree->topLevelItem(0)->child(1));
+    emit tree->itemDoubleClicked(tree->currentItem(), 0);
+    QCOMPARE(listedCodes(), QStringList{"HT-04"});
+    tree->setCurrentItem(tree->topLevelItem(0));
+    emit tree->itemDoubleClicked(tree->currentItem(), 0);
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-04"}));
+}
+
+void TstMainWindowGui::categoryList()
+{
+    open();
+    auto* list = child<QTableWidget>("vleList");
+    list->setCurrentCell(1, 1); // 执行中
+    emit list->cellClicked(1, 1);
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-04"}));
+    // Another kind starts again at 全部.
+    auto* kind = child<QComboBox>("cbbListType");
+    kind->setCurrentIndex(2);
+    emit kind->activated(2);
+    QCOMPARE(list->horizontalHeaderItem(1)->text(), QStringLiteral("部    门"));
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-04"}));
+    list->setCurrentCell(2, 1); // 采购部
+    emit list->cellClicked(2, 1);
+    QCOMPARE(listedCodes(), (QStringList{"HT-02", "HT-04"}));
+}
+
+void TstMainWindowGui::operatorRestrictions_data()
+{
+    QTest::addColumn<int>("xtFlag");
+    QTest::addColumn<QString>("depts");
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<int>("departmentsListed");
+    QTest::newRow("all") << 0 << "" << QStringList{"HT-01", "HT-02", "HT-04"} << 2;
+    QTest::newRow("own") << 1 << "" << QStringList{"HT-01"} << 2;
+    QTest::newRow("listed departments") << 2 << "'采购部'" << QStringList{"HT-02", "HT-04"} << 1;
+    QTest::newRow("no department") << 2 << "" << QStringList{} << 0;
+}
+
+void TstMainWindowGui::operatorRestrictions()
+{
+    QFETCH(int, xtFlag);
+    QFETCH(QString, depts);
+    QFETCH(QStringList, codes);
+    QFETCH(int, departmentsListed);
+    QVERIFY(m_dm->ExecSql("INSERT INTO OperList(F_Name, F_PassWord, F_xtFlag, F_dept) "
+                          "VALUES('张三', '', :x, :d)",
+                          {{":x", xtFlag}, {":d", depts}}));
+    open("张三");
+    QCOMPARE(listedCodes(), codes);
+    auto* kind = child<QComboBox>("cbbListType");
+    kind->setCurrentIndex(2);
+    emit kind->activated(2);
+    QCOMPARE(child<QTableWidget>("vleList")->rowCount(), departmentsListed + 1);
+    QVERIFY(m_ui->messages().isEmpty());
+}
+
+void TstMainWindowGui::advancedSearchPlaceholder()
+{
+    open();
+    auto* advanced = child<QPushButton>("btnAdvanced");
+    advanced->click();
+    QCOMPARE(m_ui->lastText(), QStringLiteral("此功能尚未提供"));
+    QVERIFY(!advanced->isChecked());
+}
+
+void TstMainWindowGui::doubleClickRunsModifyWhenVisible()
+{
+    QVERIFY(m_dm->ExecSql("INSERT INTO OperList(F_Name, F_PassWord) VALUES('张三', '')"));
+    QVERIFY(m_dm->ExecSql("INSERT INTO OperLimit(F_OperName, F_lmtName) VALUES('张三', '修改')"));
+    open("张三");
+    int runs = 0;
+    m_main->commands()->setHandler(202, [&] { ++runs; });
+    emit m_main->contractGrid()->rowDoubleClicked(0);
+    QCOMPARE(runs, 1);
+    QVERIFY(m_dm->ExecSql("DELETE FROM OperLimit"));
+    m_main->ApplySession();
+    emit m_main->contractGrid()->rowDoubleClicked(0);
+    QCOMPARE(runs, 1);
+}
+
+void TstMainWindowGui::leavingAsksAndOffersBackup_data()
+{
+    QTest::addColumn<int>("ibak");
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("Mondays, on a Monday") << 2 << QDate(2026, 12, 7) << true;
+    QTest::newRow("Mondays, on a Tuesday") << 2 << QDate(2026, 12, 8) << false;
+    QTest::newRow("every time") << 1 << QDate(2026, 12, 8) << true;
+    QTest::newRow("first days, on the first") << 3 << QDate(2026, 12, 1) << true;
+    QTest::newRow("first days, on the second") << 3 << QDate(2026, 12, 2) << false;
+    QTest::newRow("never") << 0 << QDate(2026, 12, 7) << false;
+}
+
+void TstMainWindowGui::leavingAsksAndOffersBackup()
+{
+    QFETCH(int, ibak);
+    QFETCH(QDate, day);
+    QFETCH(bool, offered);
+    Clock::setNow(QDateTime(day, QTime(17, 0)));
+    m_dm->settings().writeInteger("config", "ibak", ibak);
+    open();
+    m_ui->queueAnswer(2); // "no" to leaving
+    QTest::keyClick(m_main, Qt::Key_Escape);
+    QVERIFY(m_main->isVisible());
+    QCOMPARE(m_ui->lastText(), QStringLiteral("真的要退出“璞朔工程合同管理软件 ”软件吗？"));
+    m_ui->clear();
+    m_ui->queueAnswer(1);
+    m_ui->queueAnswer(1); // "yes" to the backup when asked
+    m_ui->queueAnswer(1); // and to making its folder
+    QVERIFY(m_main->close());
+    QCOMPARE(m_ui->texts().contains("软件关闭，要备份当前数据吗？"), offered);
+    const QString backup = m_exe->file("data/backup/dp" + day.toString("yyyyMMdd") + ".back");
+    // The backup folder does not exist yet: creating it is asked too.
+    QCOMPARE(QFileInfo::exists(backup), offered);
+}
+
+void TstMainWindowGui::screenshotOnDemoData()
+{
+    if (qEnvironmentVariableIsEmpty("CONTRACT_SCREENSHOTS"))
+        QSKIP("pictures only when CONTRACT_SCREENSHOTS is set");
+    QTemporaryDir demo;
+    {
+        Database db("demo");
+        QVERIFY(db.create(demo.filePath("Contract.db")));
+        QVERIFY(Schema::createTables(db));
+        QVERIFY(DemoData::fill(db, DemoData::Options{}));
+    }
+    m_dm->settings().writeString("config", "ds", demo.path() + "/");
+    delete m_dm;
+    m_dm = new TdmData;
+    QVERIFY(m_dm->Connect());
+    open();
+    m_main->resize(1280, 800);
+    QTest::qWait(100);
+    saveScreenshot(m_main, "mainwindow");
+}
+
+QTEST_MAIN(TstMainWindowGui)
+#include "tst_mainwindow_gui.moc"
