@@ -11,6 +11,11 @@
 
 #include "app/AppPaths.h"
 #include "browser/ContractRows.h"
+#include "browser/TFrmMain.h"
+#include "data/DataServicesUi.h"
+#include "data/TdmData.h"
+#include "operators/LoginService.h"
+#include "platform/ScriptedDialogs.h"
 #include "common/DataGrid.h"
 #include "common/GridLayoutStore.h"
 #include "common/GridColumn.h"
@@ -23,6 +28,12 @@
 #endif
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -556,6 +567,73 @@ int main(int argc, char* argv[])
           << QString::number(recordBytes / (1024.0 * 1024.0), 'f', 1) << " MB = "
           << (rows > 0 ? recordBytes / rows : 0) << " bytes/row [target <= 300 MB: "
           << verdict(rssMb <= 300.0) << "]" << Qt::endl;
+
+    // ---- 7. The main window on this database: first display, then each
+    // filter as the operator sets it.
+    {
+        QTemporaryDir exe;
+        AppPaths::setExeDirForTesting(exe.path());
+        ScriptedDialogs quiet; // no message box may wait for an answer
+        TdmData dm;
+        QString dmError;
+        if (dm.db().open(file, &dmError)) {
+            EstablishSession(dm, QStringLiteral("admin"));
+            Samples firstShow;
+            QMap<QString, Samples> filters;
+            for (int run = 0; run < o.runs; ++run) {
+                QElapsedTimer t;
+                t.start();
+                TFrmMain window;
+                window.ApplySession();
+                window.PrepareFirstShow();
+                window.resize(1280, 800);
+                window.show();
+                QCoreApplication::processEvents();
+                firstShow.add(elapsedMs(t));
+                const auto timed = [&](const QString& name, const std::function<void()>& step) {
+                    QElapsedTimer f;
+                    f.start();
+                    step();
+                    QCoreApplication::processEvents();
+                    filters[name].add(elapsedMs(f));
+                };
+                auto* field = window.findChild<QComboBox*>(QStringLiteral("cbbSearchField"));
+                auto* value = window.findChild<QLineEdit*>(QStringLiteral("edtSearchValue"));
+                auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("tvTree"));
+                auto* list = window.findChild<QTableWidget*>(QStringLiteral("vleList"));
+                timed(QStringLiteral("search name"), [&] {
+                    field->setCurrentIndex(1);
+                    value->setText(o.search);
+                });
+                timed(QStringLiteral("search cleared"), [&] { value->clear(); });
+                field->setCurrentIndex(-1);
+                timed(QStringLiteral("type node"), [&] {
+                    QTreeWidgetItem* node = tree->topLevelItem(0)->child(0);
+                    tree->setCurrentItem(node);
+                    emit tree->itemDoubleClicked(node, 0);
+                });
+                tree->setCurrentItem(tree->topLevelItem(0));
+                timed(QStringLiteral("category"), [&] {
+                    list->setCurrentCell(qMin(2, list->rowCount() - 1), 1);
+                    emit list->cellClicked(list->currentRow(), 1);
+                });
+                list->setCurrentCell(0, 1);
+                timed(QStringLiteral("receipts only"), [&] {
+                    window.findChild<QRadioButton*>(QStringLiteral("rbReceipt"))->click();
+                });
+                timed(QStringLiteral("archived too"), [&] {
+                    window.findChild<QCheckBox*>(QStringLiteral("chkArchived"))->click();
+                });
+            }
+            out() << "7 main window first display: " << describe(firstShow) << Qt::endl;
+            for (auto it = filters.cbegin(); it != filters.cend(); ++it)
+                out() << "7 main window filter, " << it.key() << ": " << describe(it.value())
+                      << Qt::endl;
+        } else {
+            out() << "7 main window: " << dmError << Qt::endl;
+        }
+        AppPaths::setExeDirForTesting(QString());
+    }
 
     out() << "bench: list_open_ratio=" << ratioText(listRatio)
           << " filter_ratio=" << ratioText(filterRatio)
