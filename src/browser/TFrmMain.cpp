@@ -3,13 +3,17 @@
 #include "app/AppPaths.h"
 #include "app/StartUp.h"
 #include "browser/ContractRows.h"
+#include "browser/ContractStore.h"
+#include "browser/DetailStore.h"
+#include "browser/TDetailPages.h"
+#include "codes/TDLGenterCaption.h"
+#include "platform/CompactDatabase.h"
 #include "browser/MainCommands.h"
 #include "common/DataGrid.h"
 #include "common/GridExport.h"
 #include "common/GridLayouts.h"
 #include "common/TDlgSort.h"
 #include "data/DataServicesUi.h"
-#include "data/SeedLayouts.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
 #include "operators/Session.h"
@@ -18,6 +22,11 @@
 #include "platform/UserDialogs.h"
 
 #include <QAction>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -44,28 +53,6 @@
 namespace {
 
 const QString kOpenFailed = QStringLiteral("打开操作失败，请检查数据连接... ");
-
-// The contract list's own columns, as delivered for its layout.
-GridColumns builtContractColumns()
-{
-    GridColumns columns;
-    for (const SeedGridColumn& s : seedGridColumns()) {
-        if (QLatin1String(s.layout) != QLatin1String("clientmain"))
-            continue;
-        GridColumn c;
-        c.fieldName = QString::fromUtf8(s.field);
-        c.title = QString::fromUtf8(s.caption);
-        c.width = s.width;
-        c.visible = s.visible;
-        c.readOnly = true;
-        c.displayFormat = QString::fromUtf8(s.displayFormat);
-        c.footerValue = QString::fromUtf8(s.footerValue);
-        c.footerType = s.footerType;
-        c.alignment = s.alignment;
-        columns << c;
-    }
-    return columns;
-}
 
 QLabel* panel(const QString& name, const QString& text)
 {
@@ -113,7 +100,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
     listLayout->setSpacing(2);
     m_grid = new DataGrid(listArea);
     m_grid->setObjectName(QStringLiteral("DBGridEh1"));
-    m_grid->setColumns(builtContractColumns());
+    m_grid->setColumns(DetailStore::builtColumns(QStringLiteral("clientmain")));
     m_grid->model()->setRowStyler(contractRowStyle);
     applyContractDateRules(*m_grid->model());
     m_grid->view()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -127,17 +114,10 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
     listLayout->addWidget(m_count);
     right->addWidget(listArea);
 
-    // The detail pages of the current contract live here.
-    m_detailArea = new QWidget(right);
-    m_detailArea->setObjectName(QStringLiteral("pnlDetail"));
-    auto* detailLayout = new QVBoxLayout(m_detailArea);
-    detailLayout->setContentsMargins(0, 0, 0, 0);
-    detailLayout->setSpacing(0);
-    detailLayout->addWidget(m_commands->detailToolBar());
-    auto* detailPages = new QTabWidget(m_detailArea);
-    detailPages->setObjectName(QStringLiteral("pcDetail"));
-    detailLayout->addWidget(detailPages, 1);
-    right->addWidget(m_detailArea);
+    // The records of the current contract, one kind per page.
+    m_details = new TDetailPages(m_commands, right);
+    connect(m_details, &TDetailPages::focusContractList, this, [this] { m_grid->setFocus(); });
+    right->addWidget(m_details);
     right->setStretchFactor(0, 3);
     right->setStretchFactor(1, 2);
 
@@ -323,6 +303,59 @@ void TFrmMain::connectCommands()
             dmData()->settings().writeString(QStringLiteral("config"), QStringLiteral("ds"),
                                              AppPaths::folderSettingForFile(file));
     });
+    c->setHandler(203, [this] { deleteContract(); });
+    c->setHandler(c->action(QStringLiteral("actApprove")), [this] { toggleApproval(); });
+    c->setHandler(c->action(QStringLiteral("actBatchType")), [this] { batchChange(false); });
+    c->setHandler(c->action(QStringLiteral("actBatchDept")), [this] { batchChange(true); });
+    c->setHandler(c->action(QStringLiteral("actCleanContracts")), [this] {
+        QString error;
+        if (!ContractStore::cleanEmptyContracts(dmData()->db(), &error)) {
+            qWarning().noquote() << error;
+            ShowMess(QStringLiteral("操作失败，请检查数据连接... "), mkError);
+            return;
+        }
+        RefreshContractList();
+        ShowMess(QStringLiteral("清除合同编号和名称为空的记录行成功！"), mkInfo);
+    });
+    c->setHandler(c->action(QStringLiteral("actCleanClients")), [] {
+        QString error;
+        if (!ContractStore::cleanEmptyClients(dmData()->db(), &error)) {
+            qWarning().noquote() << error;
+            ShowMess(QStringLiteral("操作失败，请检查数据连接... "), mkError);
+            return;
+        }
+        ShowMess(QStringLiteral("清除客户编号和名称为空的记录行成功！"), mkInfo);
+    });
+    c->setHandler(504, [this] {
+        QString error;
+        const bool ok = CompactDatabase(dmData()->db(), &error);
+        if (!ok)
+            qWarning().noquote() << error;
+        ShowMess(ok ? QStringLiteral("压缩数据库成功！") : QStringLiteral("压缩数据库失败！"),
+                 ok ? mkInfo : mkError);
+        RefreshContractList();
+    });
+    c->setHandler(c->action(QStringLiteral("actCalculator")), [] {
+        startDesktopProgram({"gnome-calculator", "kcalc", "galculator", "mate-calc", "xcalc"},
+                            QStringLiteral("计算器"));
+    });
+    c->setHandler(c->action(QStringLiteral("actNotepad")), [] {
+        startDesktopProgram({"gedit", "gnome-text-editor", "kate", "kwrite", "mousepad", "pluma",
+                             "xed", "leafpad"},
+                            QStringLiteral("笔记本"));
+    });
+    c->setHandler(c->action(QStringLiteral("actHelpFile")),
+                  [] { openShippedFile(QStringLiteral("help.html")); });
+    c->setHandler(c->action(QStringLiteral("actFaq")), [] {});
+    c->setHandler(c->action(QStringLiteral("actReadme")),
+                  [] { openShippedFile(QStringLiteral("readme.txt")); });
+    c->setHandler(c->action(QStringLiteral("actWhatsNew")),
+                  [] { openShippedFile(QStringLiteral("whatsnew.txt")); });
+    c->setHandler(c->action(QStringLiteral("actAbout")), [] {
+        ShowMess(StartUp::applicationTitle() + QStringLiteral("\n版本 v2.30\n\n") +
+                     QStringLiteral("合同、收付款、执行、变更、附件、货品、发货与提醒的管理。"),
+                 mkInfo);
+    });
     c->setHandler(c->action(QStringLiteral("actReLogin")), [this] { relogin(); });
     c->setHandler(c->action(QStringLiteral("actExit")), [this] { close(); });
     c->setHandler(c->action(QStringLiteral("actClose")), [this] { close(); });
@@ -336,6 +369,96 @@ void TFrmMain::connectCommands()
     c->setHandler(c->action(QStringLiteral("actViewStatusBar")), [this] {
         statusBar()->setVisible(m_commands->action(QStringLiteral("actViewStatusBar"))->isChecked());
     });
+}
+
+void TFrmMain::startDesktopProgram(const QStringList& candidates, const QString& what)
+{
+    for (const QString& name : candidates) {
+        const QString path = QStandardPaths::findExecutable(name);
+        if (!path.isEmpty() && QProcess::startDetached(path, {}))
+            return;
+    }
+    ShowMess(QStringLiteral("本机没有可用的%1程序。").arg(what), mkInfo);
+}
+
+void TFrmMain::openShippedFile(const QString& name)
+{
+    const QString path = AppPaths::exeDir() + QLatin1Char('/') + name;
+    if (!QFileInfo::exists(path)) {
+        ShowMess(QStringLiteral("找不到文件 %1").arg(path), mkWarning);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        ShowMess(QStringLiteral("没有可以打开 %1 的程序。").arg(path), mkInfo);
+}
+
+void TFrmMain::deleteContract()
+{
+    const int row = m_grid->currentRow();
+    if (row < 0)
+        return;
+    const RecordModel* m = m_grid->model();
+    if (!m->text(row, QStringLiteral("F_SHemp")).trimmed().isEmpty()) {
+        ShowMess(QStringLiteral("合同已审批，不能再 \"删除\" ！"), mkError);
+        return;
+    }
+    if (ShowMess(QStringLiteral("删除当前合同资料，将删除当前合同所有的相关记录，\n真的要删除当前合同“") +
+                     m->text(row, QStringLiteral("F_name")) + QStringLiteral("”的相关资料吗？"),
+                 mkQuestion) != 1)
+        return;
+    QString error;
+    if (!ContractStore::deleteContract(dmData()->db(),
+                                       m->value(row, QStringLiteral("F_cltID")).toInt(),
+                                       m->value(row, QStringLiteral("F_ID")).toLongLong(), &error)) {
+        qWarning().noquote() << error;
+        ShowMess(QStringLiteral("操作失败，请检查连接..."), mkError);
+        return;
+    }
+    RefreshContractList();
+}
+
+void TFrmMain::toggleApproval()
+{
+    const int row = m_grid->currentRow();
+    if (row < 0)
+        return;
+    const bool approved =
+        !m_grid->model()->text(row, QStringLiteral("F_SHemp")).trimmed().isEmpty();
+    QString error;
+    if (!ContractStore::setApprover(dmData()->db(),
+                                    m_grid->model()->value(row, QStringLiteral("F_ID")).toLongLong(),
+                                    approved ? QString() : Session.OperName, &error)) {
+        qWarning().noquote() << error;
+        return;
+    }
+    RefreshContractList();
+}
+
+void TFrmMain::batchChange(bool department)
+{
+    const QString question = department ? QStringLiteral("真的要改变当前所选合同的部门吗？")
+                                        : QStringLiteral("真的要改变当前所选合同的类型吗？");
+    if (ShowMess(question, mkQuestion) != 1)
+        return;
+    const QString value = EnterValue(department ? QStringLiteral("部门名称")
+                                                : QStringLiteral("类型名称"),
+                                     QString(), this);
+    if (value.isEmpty())
+        return;
+    const QList<int> rows = m_grid->selectedRows();
+    if (rows.isEmpty()) {
+        ShowMess(department ? QStringLiteral("请选择需要更改合同部门的合同资料！")
+                            : QStringLiteral("请选择需要更改合同类型的合同资料！"),
+                 mkInfo);
+        return;
+    }
+    QList<qint64> ids;
+    for (int row : rows)
+        ids << m_grid->model()->value(row, QStringLiteral("F_ID")).toLongLong();
+    ContractStore::batchSet(dmData()->db(),
+                            department ? QStringLiteral("F_dept") : QStringLiteral("F_type"), value,
+                            ids);
+    RefreshContractList();
 }
 
 void TFrmMain::setNavigatorVisible(bool visible)
@@ -353,6 +476,8 @@ void TFrmMain::ApplySession()
                          Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     m_loggedIn = true;
     onCurrentContractChanged(m_grid->currentRow());
+    // Rights just set the page commands; the page decides which it shows.
+    m_details->showPage(qMax(1, m_details->currentPage()));
 }
 
 void TFrmMain::PrepareFirstShow()
@@ -369,8 +494,10 @@ void TFrmMain::PrepareFirstShow()
     reloadTypeTree();
     LoadGridLayout(m_grid, QStringLiteral("clientmain"));
     ApplyColumnFormats(m_grid);
+    m_details->loadLayouts();
     m_listType->setCurrentIndex(0);
     FillCategoryList(0);
+    m_details->showPage(1);
     m_firstShowDone = true;
 }
 
@@ -469,6 +596,7 @@ void TFrmMain::onCurrentContractChanged(int row)
 {
     if (!m_loggedIn)
         return;
+    m_details->setContract(row < 0 ? -1 : m_grid->model()->value(row, QStringLiteral("F_cltID")).toInt());
     // The approval button says what a click would do to this contract.
     if (QAction* approve = m_commands->action(QStringLiteral("actApprove"))) {
         const bool approved =

@@ -18,6 +18,7 @@ class QSplitter;
 class QTabWidget;
 class QTableWidget;
 class QTimer;
+class TDetailPages;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -48,6 +49,7 @@ public:
 
     MainCommands* commands() const { return m_commands; }
     DataGrid* contractGrid() const { return m_grid; }
+    TDetailPages* detailPages() const { return m_details; }
 
     static QString productTitle(); // "璞朔工程合同管理软件 "
     static QString windowCaption(); // product title and version
@@ -69,6 +71,11 @@ private:
     void reloadTypeTree();
     void relogin();
     void setNavigatorVisible(bool visible);
+    void deleteContract();
+    void toggleApproval();
+    void batchChange(bool department);
+    static void startDesktopProgram(const QStringList& candidates, const QString& what);
+    static void openShippedFile(const QString& name);
     // Asks about leaving and about the backup; false keeps the window.
     bool confirmClose();
 
@@ -90,7 +97,7 @@ private:
     // List
     DataGrid* m_grid = nullptr;
     QLabel* m_count = nullptr;
-    QWidget* m_detailArea = nullptr;
+    TDetailPages* m_details = nullptr;
     // Status bar panels
     QLabel* m_panels[5] = {};
     QTimer* m_clock = nullptr;

@@ -1,0 +1,447 @@
+#include "browser/TDetailPages.h"
+
+#include "browser/DetailStore.h"
+#include "browser/MainCommands.h"
+#include "browser/TScanPage.h"
+#include "common/DataGrid.h"
+#include "common/GridExport.h"
+#include "common/GridLayouts.h"
+#include "common/TDlgSort.h"
+#include "data/TdmData.h"
+#include "operators/LoginService.h"
+#include "operators/Session.h"
+#include "platform/Clock.h"
+#include "platform/UserDialogs.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <climits>
+
+using namespace DetailStore;
+
+namespace {
+
+constexpr int kNotOpen = INT_MIN;
+
+const QString kNotYet = QStringLiteral("此功能尚未提供");
+const QString kOpenFailed = QStringLiteral("打开操作失败，请检查数据连接... ");
+const QString kSaveFailed = QStringLiteral("操作失败，请检查连接...");
+
+QAction* named(MainCommands* commands, const char* name)
+{
+    return commands->action(QString::fromLatin1(name));
+}
+
+} // namespace
+
+TDetailPages::TDetailPages(MainCommands* commands, QWidget* parent)
+    : QWidget(parent), m_commands(commands), m_openFor(kPageCount + 1, kNotOpen)
+{
+    setObjectName(QStringLiteral("pcDetail"));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    if (QToolBar* bar = commands->detailToolBar())
+        outer->addWidget(bar);
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(2);
+    outer->addLayout(body, 1);
+
+    m_nav = new QListWidget(this);
+    m_nav->setObjectName(QStringLiteral("lbDetailNav"));
+    for (int p = 1; p <= kPageCount; ++p)
+        m_nav->addItem(page(p).caption);
+    m_nav->setFixedWidth(96);
+    m_nav->setCurrentRow(0);
+    body->addWidget(m_nav);
+
+    m_stack = new QStackedWidget(this);
+    m_stack->setObjectName(QStringLiteral("stDetailPages"));
+    body->addWidget(m_stack, 1);
+
+    for (int p = 1; p <= kPageCount; ++p) {
+        if (p == kScansPage) {
+            m_scans = new TScanPage(m_stack);
+            if (m_scans->objectName().isEmpty())
+                m_scans->setObjectName(QStringLiteral("scanPage"));
+            connect(m_scans, &TScanPage::activated, this, [this] {
+                if (m_commands->action(902)->isVisible())
+                    modifyRecord();
+            });
+            m_grids << nullptr;
+            m_stack->addWidget(m_scans);
+            continue;
+        }
+        if (p == 1 || p == kChangesPage) {
+            auto* split = new QSplitter(Qt::Horizontal, m_stack);
+            split->setObjectName(QStringLiteral("splDetail%1").arg(p));
+            DataGrid* g = makeGrid(p, split);
+            auto* memo = new QPlainTextEdit(split);
+            memo->setObjectName(QStringLiteral("memoDetail%1").arg(p));
+            split->addWidget(g);
+            split->addWidget(memo);
+            split->setStretchFactor(0, 3);
+            split->setStretchFactor(1, 1);
+            // The memo is shown, not saved: typing there changes nothing stored.
+            connect(g, &DataGrid::currentRowChanged, memo, [g, memo] {
+                memo->setPlainText(g->currentValue(QStringLiteral("F_memo1")).toString());
+            });
+            (p == 1 ? m_memo1 : m_memo4) = memo;
+            m_stack->addWidget(split);
+            continue;
+        }
+        if (p == kShipmentsPage) {
+            auto* box = new QWidget(m_stack);
+            box->setObjectName(QStringLiteral("pnlShipments"));
+            auto* v = new QVBoxLayout(box);
+            v->setContentsMargins(0, 0, 0, 0);
+            v->setSpacing(2);
+            m_showLines = new QCheckBox(QStringLiteral("显示明细"), box);
+            m_showLines->setObjectName(QStringLiteral("chkShowLines"));
+            v->addWidget(m_showLines);
+            m_shipSplit = new QSplitter(Qt::Horizontal, box);
+            m_shipSplit->setObjectName(QStringLiteral("splShipments"));
+            DataGrid* g = makeGrid(p, m_shipSplit);
+            m_shipSplit->addWidget(g);
+            m_lines = new DataGrid(m_shipSplit);
+            m_lines->setObjectName(QStringLiteral("DBGridDetail81"));
+            m_lines->setColumns(builtColumns(linesLayout()));
+            m_lines->setFooterVisible(true);
+            m_shipSplit->addWidget(m_lines);
+            m_shipSplit->setStretchFactor(0, 1);
+            m_shipSplit->setStretchFactor(1, 1);
+            v->addWidget(m_shipSplit, 1);
+            connect(g, &DataGrid::currentRowChanged, this, &TDetailPages::openLines);
+            // The splitter hides its handle only later, on its own; do it now.
+            auto showLines = [this](bool shown) {
+                m_lines->setVisible(shown);
+                m_shipSplit->handle(1)->setVisible(shown);
+            };
+            connect(m_showLines, &QCheckBox::toggled, this, showLines);
+            const bool shown = dmData() ? dmData()->settings().readBool(
+                                              QStringLiteral("set"), QStringLiteral("detailflag"), true)
+                                        : true;
+            m_showLines->setChecked(shown);
+            showLines(shown);
+
+            m_linesMenu = new QMenu(this);
+            m_linesMenu->setObjectName(QStringLiteral("pmDetailLines"));
+            m_linesMenu->addAction(m_commands->action(901));
+            m_linesMenu->addAction(m_commands->action(902));
+            m_linesMenu->addAction(m_commands->action(903));
+            m_linesMenu->addSeparator();
+            m_linesMenu->addAction(m_commands->action(904));
+            m_linesMenu->addAction(named(m_commands, "actDetailExport"));
+            QAction* cols = m_linesMenu->addAction(QStringLiteral("显示字段选择"));
+            cols->setObjectName(QStringLiteral("actLinesColumns"));
+            connect(cols, &QAction::triggered, this, [this] { ChooseGridColumns(m_lines); });
+            QAction* save = m_linesMenu->addAction(QStringLiteral("保存当前网格"));
+            save->setObjectName(QStringLiteral("actLinesSave"));
+            connect(save, &QAction::triggered, this,
+                    [this] { AskAndSaveGridLayout(m_lines, linesLayout()); });
+            connect(m_linesMenu, &QMenu::aboutToShow, this, [this, cols, save] {
+                cols->setVisible(m_commands->action(905)->isVisible());
+                save->setVisible(m_commands->action(906)->isVisible());
+            });
+            m_lines->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(m_lines->view(), &QWidget::customContextMenuRequested, this,
+                    [this](const QPoint& at) {
+                        m_linesMenu->popup(m_lines->view()->viewport()->mapToGlobal(at));
+                    });
+            m_stack->addWidget(box);
+            continue;
+        }
+        m_stack->addWidget(makeGrid(p, m_stack));
+    }
+
+    connect(grid(kChangesPage), &DataGrid::currentRowChanged, this,
+            &TDetailPages::updateApproveButton);
+    connect(m_nav, &QListWidget::currentRowChanged, this,
+            [this](int row) { showPage(row < 0 ? 1 : row + 1); });
+    connectCommands();
+}
+
+DataGrid* TDetailPages::makeGrid(int p, QWidget* parent)
+{
+    auto* g = new DataGrid(parent);
+    g->setObjectName(QStringLiteral("DBGridDetail%1").arg(p));
+    const GridColumns columns = builtColumns(page(p).layout);
+    g->setColumns(columns);
+    g->setFooterVisible(std::any_of(columns.begin(), columns.end(), [](const GridColumn& c) {
+        return c.footerType != GridColumn::NoFooter;
+    }));
+    g->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(g->view(), &QWidget::customContextMenuRequested, this, [this, g](const QPoint& at) {
+        m_commands->detailPopup()->popup(g->view()->viewport()->mapToGlobal(at));
+    });
+    connect(g, &DataGrid::rowDoubleClicked, this, [this] {
+        if (m_commands->action(902)->isVisible())
+            modifyRecord();
+    });
+    m_grids << g;
+    return g;
+}
+
+void TDetailPages::connectCommands()
+{
+    QPointer<TDetailPages> self(this);
+    auto bind = [self](void (TDetailPages::*run)()) {
+        return [self, run] {
+            if (self)
+                (self.data()->*run)();
+        };
+    };
+    m_commands->setHandler(901, bind(&TDetailPages::addRecord));
+    m_commands->setHandler(902, bind(&TDetailPages::modifyRecord));
+    m_commands->setHandler(903, bind(&TDetailPages::deleteRecord));
+    m_commands->setHandler(904, bind(&TDetailPages::sortPage));
+    m_commands->setHandler(905, bind(&TDetailPages::chooseColumns));
+    m_commands->setHandler(906, bind(&TDetailPages::saveLayout));
+    m_commands->setHandler(907, bind(&TDetailPages::renameRecord));
+    m_commands->setHandler(named(m_commands, "actDetailExport"), bind(&TDetailPages::exportPage));
+    m_commands->setHandler(named(m_commands, "actDetailApprove"),
+                           bind(&TDetailPages::approveChange));
+}
+
+DataGrid* TDetailPages::grid(int p) const
+{
+    if (p == 81)
+        return m_lines;
+    return m_grids.value(p - 1, nullptr);
+}
+
+DataGrid* TDetailPages::pageGrid() const
+{
+    return grid(m_page);
+}
+
+void TDetailPages::setContract(int cltID)
+{
+    m_cltID = cltID;
+    openPage(m_page);
+}
+
+void TDetailPages::showPage(int p)
+{
+    if (p < 1 || p > kPageCount)
+        p = 1;
+    m_page = p;
+    {
+        const QSignalBlocker block(m_nav);
+        m_nav->setCurrentRow(p - 1);
+    }
+    m_stack->setCurrentIndex(p - 1);
+    reopenCurrent();
+
+    QAction* approve = named(m_commands, "actDetailApprove");
+    m_showLines->setVisible(false);
+    approve->setVisible(false);
+    m_commands->ApplyDetailRights(dmData() ? HeldRights(*dmData()) : QSet<int>{},
+                                  Session.isAdmin());
+    m_commands->action(907)->setVisible(false);
+
+    if (p == kChangesPage) {
+        updateApproveButton();
+    } else if (p == kScansPage) {
+        m_commands->action(907)->setVisible(true);
+        m_commands->action(904)->setVisible(false);
+        m_commands->action(905)->setVisible(false);
+        m_commands->action(906)->setVisible(false);
+        named(m_commands, "actDetailExport")->setVisible(false);
+        if (m_scans->count() > 0) {
+            m_scans->setCurrentIndex(0);
+            m_scans->setFocus();
+        }
+    } else if (p == kShipmentsPage) {
+        m_showLines->setVisible(true);
+    }
+    emit pageChanged(p);
+}
+
+void TDetailPages::reopenCurrent()
+{
+    openPage(m_page);
+}
+
+void TDetailPages::openAll()
+{
+    for (int p = 1; p <= kPageCount; ++p) {
+        if (m_openFor.at(p) != m_cltID)
+            openPage(p);
+    }
+}
+
+bool TDetailPages::openPage(int p)
+{
+    if (p < 1 || p > kPageCount || !dmData())
+        return false;
+    m_openFor[p] = m_cltID;
+    if (p == kScansPage) {
+        m_scans->setContract(m_cltID);
+        return true;
+    }
+    QString error;
+    // The lines follow through the shipment grid's current-row signal.
+    if (!grid(p)->open(dmData()->db(), listSql(p), contractParams(m_cltID), &error)) {
+        qWarning().noquote() << kOpenFailed << error;
+        ShowMess(kOpenFailed, mkError);
+        return false;
+    }
+    return true;
+}
+
+void TDetailPages::openLines()
+{
+    if (!dmData())
+        return;
+    const QVariant code = grid(kShipmentsPage)->currentValue(QStringLiteral("F_code"));
+    QString error;
+    if (!m_lines->open(dmData()->db(), linesSql(), {{QStringLiteral(":F_code"), code}}, &error)) {
+        qWarning().noquote() << kOpenFailed << error;
+        ShowMess(kOpenFailed, mkError);
+    }
+}
+
+void TDetailPages::loadLayouts()
+{
+    for (int p = 1; p <= kPageCount; ++p) {
+        if (p != kScansPage)
+            LoadGridLayout(grid(p), page(p).layout);
+    }
+    LoadGridLayout(m_lines, linesLayout());
+}
+
+void TDetailPages::updateApproveButton()
+{
+    QAction* approve = named(m_commands, "actDetailApprove");
+    DataGrid* g = grid(kChangesPage);
+    if (g->currentRow() < 0) {
+        approve->setVisible(false);
+        return;
+    }
+    const bool approved = !g->currentValue(QStringLiteral("F_PZemp")).toString().trimmed().isEmpty();
+    approve->setText(approved ? QStringLiteral("撤消") : QStringLiteral("批准"));
+    approve->setVisible(m_page == kChangesPage && Session.CanApprove);
+}
+
+void TDetailPages::addRecord()
+{
+    if (m_cltID < 0) {
+        ShowMess(page(m_page).addRefused, mkInfo);
+        emit focusContractList();
+        return;
+    }
+    if (m_page == kScansPage) {
+        m_scans->addScan();
+        return;
+    }
+    ShowMess(kNotYet, mkInfo);
+}
+
+void TDetailPages::modifyRecord()
+{
+    if (m_page == kScansPage) {
+        m_scans->viewOrReplace();
+        return;
+    }
+    if (pageGrid()->currentRow() < 0) {
+        ShowMess(page(m_page).emptyModify, mkError);
+        return;
+    }
+    ShowMess(kNotYet, mkInfo);
+}
+
+void TDetailPages::deleteRecord()
+{
+    if (m_page == kScansPage) {
+        m_scans->deleteScan();
+        return;
+    }
+    DataGrid* g = pageGrid();
+    if (!g || g->currentRow() < 0)
+        return;
+    const PageDef& d = page(m_page);
+    const QString question = d.deleteQuestion.arg(questionValue(g->currentValue(d.deleteField)));
+    if (ShowMess(question, mkQuestion) != 1)
+        return;
+    if (m_page == kShipmentsPage) {
+        QString error;
+        if (!deleteShipment(dmData()->db(), g->currentValue(QStringLiteral("F_code")).toString(),
+                            &error)) {
+            qWarning().noquote() << kSaveFailed << error;
+            ShowMess(kSaveFailed, mkError);
+            return;
+        }
+        openPage(m_page);
+        return;
+    }
+    if (dmData()->DeleteById(d.table, g->currentValue(QStringLiteral("F_ID")).toLongLong()))
+        openPage(m_page);
+}
+
+void TDetailPages::renameRecord()
+{
+    if (m_page == kScansPage)
+        m_scans->renameScan();
+}
+
+void TDetailPages::sortPage()
+{
+    DataGrid* g = pageGrid();
+    if (!g)
+        return;
+    if (const std::optional<QString> text = TDlgSort::execute(g, this))
+        g->model()->sortByText(*text);
+}
+
+void TDetailPages::chooseColumns()
+{
+    if (DataGrid* g = pageGrid())
+        ChooseGridColumns(g);
+}
+
+void TDetailPages::saveLayout()
+{
+    if (DataGrid* g = pageGrid())
+        AskAndSaveGridLayout(g, page(m_page).layout);
+}
+
+void TDetailPages::exportPage()
+{
+    if (DataGrid* g = pageGrid())
+        ExportGridToExcel(g, page(m_page).caption, true);
+}
+
+void TDetailPages::approveChange()
+{
+    DataGrid* g = grid(kChangesPage);
+    if (m_page != kChangesPage || g->currentRow() < 0)
+        return;
+    const qint64 id = g->currentValue(QStringLiteral("F_ID")).toLongLong();
+    const bool withdraw =
+        !g->currentValue(QStringLiteral("F_PZemp")).toString().trimmed().isEmpty();
+    QString error;
+    const bool ok = withdraw ? withdrawChange(dmData()->db(), id, &error)
+                             : DetailStore::approveChange(dmData()->db(), id, Session.OperName,
+                                                          Clock::today(), &error);
+    if (!ok) {
+        qWarning().noquote() << kSaveFailed << error;
+        ShowMess(kSaveFailed, mkError);
+        return;
+    }
+    // Re-reading keeps the same record current, and its signal sets the caption.
+    openPage(kChangesPage);
+    ShowMess(withdraw ? QStringLiteral("撤消记录成功！") : QStringLiteral("批准记录成功！"), mkInfo);
+}
