@@ -1,4 +1,5 @@
 #include "browser/MainCommands.h"
+#include "browser/TDetailPages.h"
 #include "browser/TFrmMain.h"
 #include "common/DataGrid.h"
 #include "data/DataServicesUi.h"
@@ -338,9 +339,23 @@ void TstMainWindowGui::screenshotOnDemoData()
     m_dm = new TdmData;
     QVERIFY(m_dm->Connect());
     open();
-    m_main->resize(1280, 800);
+    m_main->resize(1280, 860);
     QTest::qWait(100);
     saveScreenshot(m_main, "mainwindow");
+    // Each detail page on a contract that has records of that kind.
+    child<QCheckBox>("chkArchived")->click();
+    DataGrid* grid = m_main->contractGrid();
+    const char* const tables[] = {"t_SKrec", "t_ZXrec", "t_TXrec", "t_BGrec",
+                                  "t_TPrec", "t_FJrec", "t_GDrec", "t_FHrec"};
+    for (int page = 1; page <= 8; ++page) {
+        const int link = m_dm->QueryInt(QString("SELECT F_cltID FROM %1 GROUP BY F_cltID ORDER BY "
+                                                "count(*) DESC LIMIT 1")
+                                            .arg(tables[page - 1]));
+        grid->setCurrentRow(grid->model()->findRow("F_cltID", link));
+        m_main->detailPages()->showPage(page);
+        QTest::qWait(50);
+        saveScreenshot(m_main, QString("mainwindow-page%1").arg(page));
+    }
 }
 
 QTEST_MAIN(TstMainWindowGui)
