@@ -130,6 +130,17 @@ int RecordModel::findRow(const QString& field, const QVariant& value) const
     const int f = m_records.fieldIndex(field);
     if (f < 0)
         return -1;
+    // Keys are whole numbers: compare them as such, without a text per row.
+    bool isNumber = false;
+    const qint64 wantedNumber = value.toLongLong(&isNumber);
+    if (isNumber && m_records.field(f).kind == RecordSet::Kind::Integer) {
+        for (int row = 0; row < rowCount(); ++row) {
+            const int rec = m_order[size_t(row)];
+            if (!m_records.isNull(rec, f) && m_records.integer(rec, f) == wantedNumber)
+                return row;
+        }
+        return -1;
+    }
     const QString wanted = value.toString();
     for (int row = 0; row < rowCount(); ++row) {
         if (m_records.text(m_order[size_t(row)], f) == wanted)
