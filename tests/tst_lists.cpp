@@ -32,6 +32,7 @@ private slots:
     void footers();
     void pendingLineEdits();
     void pendingEditsFailInsideTheCallersTransaction();
+    void appendedRowReadsEmpty();
     void cancelDropsEverything();
 
 private:
@@ -359,6 +360,22 @@ void TstLists::pendingEditsFailInsideTheCallersTransaction()
     m_db->setFailureInjector({});
     QCOMPARE(m_db->scalar("SELECT group_concat(F_GDcode) FROM t_GDrec").toString(),
              QStringLiteral("G1,G2"));
+}
+
+void TstLists::appendedRowReadsEmpty()
+{
+    QVERIFY(m_db->exec("INSERT INTO t_GDrec(F_cltID, F_GDcode) VALUES(5, 'G1')"));
+    RecordModel model;
+    model.setColumns({textColumn("F_GDcode", "编号"), sumColumn("F_amount", "数量")});
+    QVERIFY(model.open(*m_db, "SELECT * FROM t_GDrec"));
+    model.setEditable(true);
+    const int row = model.appendRecord(); // nothing set on it yet
+    QVERIFY(!model.value(row, "F_GDcode").isValid());
+    QCOMPARE(model.text(row, "F_GDcode"), QString());
+    QCOMPARE(model.data(model.index(row, 0)).toString(), QString());
+    QCOMPARE(model.footerText(1), QStringLiteral("0"));
+    model.sort(0, Qt::DescendingOrder);
+    QCOMPARE(model.text(0, "F_GDcode"), QStringLiteral("G1"));
 }
 
 void TstLists::cancelDropsEverything()

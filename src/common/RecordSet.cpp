@@ -279,7 +279,8 @@ void RecordSet::appendValue(int field, const QVariant& v)
 
 QVariant RecordSet::edited(int row, int field, bool* found) const
 {
-    if (m_edits.isEmpty()) {
+    // An appended row has nothing stored: its values are edits or empty.
+    if (m_edits.isEmpty() && row < m_loadedRows) {
         *found = false;
         return {};
     }
