@@ -8,6 +8,10 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -37,6 +41,8 @@ private slots:
     void connectNetworkDatabase();
     void helpAndTools();
     void layoutAndExport();
+    void addAndModifyThroughTheEditWindow();
+    void modifyAndCopyOnAnEmptyList();
 
 private:
     void addContract(int link, const QString& code, const QString& name);
@@ -322,6 +328,49 @@ void TstContractCommandsGui::layoutAndExport()
     trigger("Action301");
     QCOMPARE(m_ui->dialogs().last().type, QStringLiteral("save"));
     QVERIFY(QFileInfo(file).size() > 0);
+}
+
+void TstContractCommandsGui::addAndModifyThroughTheEditWindow()
+{
+    // The edit window is modal: fill it and press 确定 from the event loop.
+    QTimer::singleShot(0, [] {
+        QWidget* w = QApplication::activeModalWidget();
+        QVERIFY(w && w->objectName() == "TfrmContractEdit");
+        w->findChild<QLineEdit*>("edtCode")->setText("HT-NEW");
+        w->findChild<QLineEdit*>("edtName")->setText("新合同");
+        w->findChild<QPushButton*>("btnOK")->click();
+    });
+    trigger("Action201");
+    QCOMPARE(count("Contract", "F_code = 'HT-NEW'"), 1);
+    QCOMPARE(m_dm->QueryInt("SELECT F_cltID FROM Contract WHERE F_code = 'HT-NEW'"), 4);
+    // The list shows it and stands on it.
+    DataGrid* grid = m_main->contractGrid();
+    QCOMPARE(grid->currentValue("F_code").toString(), QStringLiteral("HT-NEW"));
+
+    grid->setCurrentRow(grid->model()->findRow("F_code", "HT-B"));
+    QTimer::singleShot(0, [] {
+        QWidget* w = QApplication::activeModalWidget();
+        QVERIFY(w);
+        QCOMPARE(w->findChild<QLineEdit*>("edtCode")->text(), QStringLiteral("HT-B"));
+        w->findChild<QLineEdit*>("edtName")->setText("乙合同（改）");
+        w->findChild<QPushButton*>("btnOK")->click();
+    });
+    trigger("Action202");
+    QCOMPARE(m_dm->QueryString("SELECT F_name FROM Contract WHERE F_code = 'HT-B'"),
+             QStringLiteral("乙合同（改）"));
+    QCOMPARE(grid->currentValue("F_code").toString(), QStringLiteral("HT-B"));
+}
+
+void TstContractCommandsGui::modifyAndCopyOnAnEmptyList()
+{
+    QVERIFY(m_dm->ExecSql("DELETE FROM Contract"));
+    m_main->RefreshContractList();
+    trigger("Action202");
+    QCOMPARE(m_ui->lastText(), QStringLiteral("此表为空，没有客户记录需要修改！"));
+    QCOMPARE(m_ui->lastKind(), int(mkError));
+    trigger("Action207");
+    QCOMPARE(m_ui->lastText(), QStringLiteral("合同记录是空，不能复制！"));
+    QCOMPARE(m_ui->lastKind(), int(mkInfo));
 }
 
 QTEST_MAIN(TstContractCommandsGui)

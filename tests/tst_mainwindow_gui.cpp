@@ -14,6 +14,9 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -41,7 +44,7 @@ private slots:
     void categoryList();
     void operatorRestrictions_data();
     void operatorRestrictions();
-    void advancedSearchPlaceholder();
+    void advancedSearch();
     void doubleClickRunsModifyWhenVisible();
     void leavingAsksAndOffersBackup_data();
     void leavingAsksAndOffersBackup();
@@ -263,13 +266,31 @@ void TstMainWindowGui::operatorRestrictions()
     QVERIFY(m_ui->messages().isEmpty());
 }
 
-void TstMainWindowGui::advancedSearchPlaceholder()
+void TstMainWindowGui::advancedSearch()
 {
     open();
     auto* advanced = child<QPushButton>("btnAdvanced");
+    // Closed without a query: the button comes up and the list stays.
+    QTimer::singleShot(0, [] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            d->findChild<QPushButton*>("btnClose")->click();
+    });
     advanced->click();
-    QCOMPARE(m_ui->lastText(), QStringLiteral("此功能尚未提供"));
     QVERIFY(!advanced->isChecked());
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-04"}));
+    // A query: its statement stands alone (archived contracts too) and the
+    // button stays down until lifted.
+    QTimer::singleShot(0, [] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            d->findChild<QPushButton*>("btnQuery")->click();
+    });
+    advanced->click();
+    QVERIFY(advanced->isChecked());
+    QVERIFY(listedCodes().contains("HT-01"));
+    advanced->click(); // lifted: the filters apply again
+    QVERIFY(!advanced->isChecked());
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-04"}));
+    QVERIFY(m_ui->messages().isEmpty());
 }
 
 void TstMainWindowGui::doubleClickRunsModifyWhenVisible()

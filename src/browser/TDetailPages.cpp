@@ -1,5 +1,7 @@
 #include "browser/TDetailPages.h"
 
+#include "records/TfrmShouKuanEdit.h"
+
 #include "browser/DetailStore.h"
 #include "browser/MainCommands.h"
 #include "browser/TScanPage.h"
@@ -347,6 +349,10 @@ void TDetailPages::addRecord()
         m_scans->addScan();
         return;
     }
+    if (m_page == 1 && m_contractSource) {
+        OpenReceiptEdit(SubRecordEdit::AddMode, pageGrid(), m_contractSource(), this);
+        return;
+    }
     ShowMess(kNotYet, mkInfo);
 }
 
@@ -358,6 +364,10 @@ void TDetailPages::modifyRecord()
     }
     if (pageGrid()->currentRow() < 0) {
         ShowMess(page(m_page).emptyModify, mkError);
+        return;
+    }
+    if (m_page == 1 && m_contractSource) {
+        OpenReceiptEdit(SubRecordEdit::ModifyMode, pageGrid(), m_contractSource(), this);
         return;
     }
     ShowMess(kNotYet, mkInfo);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QList>
+#include <QVariantMap>
 #include <QWidget>
+
+#include <functional>
 
 class DataGrid;
 class MainCommands;
@@ -30,6 +33,8 @@ public:
     // The current contract's link number, -1 for none. Re-reads the list of
     // the page showing; the others are re-read when next shown.
     void setContract(int cltID);
+    // The current contract's columns, for the edit windows' summary.
+    void setContractSource(std::function<QVariantMap()> source) { m_contractSource = std::move(source); }
     int contract() const { return m_cltID; }
 
     int currentPage() const { return m_page; }
@@ -64,6 +69,7 @@ signals:
     void pageChanged(int page);
 
 private:
+    std::function<QVariantMap()> m_contractSource;
     void connectCommands();
     bool openPage(int page);
     void openLines();

@@ -7,6 +7,11 @@
 #include "browser/DetailStore.h"
 #include "browser/TDetailPages.h"
 #include "codes/TDLGenterCaption.h"
+#include "codes/TFrmCodeMan.h"
+#include "codes/TFrmTreeCodeMan.h"
+#include "contracts/TDLGcontractCX.h"
+#include "contracts/TfrmContractEdit.h"
+#include "records/SubRecordEdit.h"
 #include "platform/CompactDatabase.h"
 #include "browser/MainCommands.h"
 #include "common/DataGrid.h"
@@ -117,6 +122,8 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
     // The records of the current contract, one kind per page.
     m_details = new TDetailPages(m_commands, right);
     connect(m_details, &TDetailPages::focusContractList, this, [this] { m_grid->setFocus(); });
+    m_details->setContractSource(
+        [this] { return RecordValues(*m_grid->model(), m_grid->currentRow()); });
     right->addWidget(m_details);
     right->setStretchFactor(0, 3);
     right->setStretchFactor(1, 2);
@@ -303,6 +310,30 @@ void TFrmMain::connectCommands()
             dmData()->settings().writeString(QStringLiteral("config"), QStringLiteral("ds"),
                                              AppPaths::folderSettingForFile(file));
     });
+    c->setHandler(201, [this] { editContract(0); });
+    c->setHandler(202, [this] {
+        if (m_grid->model()->rowCount() == 0) {
+            ShowMess(QStringLiteral("此表为空，没有客户记录需要修改！"), mkError);
+            return;
+        }
+        editContract(1);
+    });
+    c->setHandler(207, [this] {
+        if (m_grid->model()->rowCount() == 0) {
+            ShowMess(QStringLiteral("合同记录是空，不能复制！"), mkInfo);
+            return;
+        }
+        editContract(2);
+    });
+    c->setHandler(104, [this] { OpenCodeListWindow(this); });
+    c->setHandler(105, [this] {
+        OpenTreeWindow(1, this);
+        reloadTypeTree();
+        RefreshContractList();
+    });
+    c->setHandler(106, [this] { OpenTreeWindow(3, this); });
+    c->setHandler(107, [this] { OpenTreeWindow(5, this); });
+    c->setHandler(108, [this] { OpenTreeWindow(7, this); });
     c->setHandler(203, [this] { deleteContract(); });
     c->setHandler(c->action(QStringLiteral("actApprove")), [this] { toggleApproval(); });
     c->setHandler(c->action(QStringLiteral("actBatchType")), [this] { batchChange(false); });
@@ -390,6 +421,39 @@ void TFrmMain::openShippedFile(const QString& name)
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         ShowMess(QStringLiteral("没有可以打开 %1 的程序。").arg(path), mkInfo);
+}
+
+void TFrmMain::editContract(int mode)
+{
+    const int row = m_grid->currentRow();
+    const qint64 id = mode == 0 || row < 0
+                          ? -1
+                          : m_grid->model()->value(row, QStringLiteral("F_ID")).toLongLong();
+    const QTreeWidgetItem* node = m_tree->currentItem();
+    const QString typePath =
+        node && node->parent() ? node->data(0, TreeLikeCodeRole).toString() : QString();
+    // The edit window steps through the list as it stands here.
+    auto navigator = [this](int step) -> qint64 {
+        const int count = m_grid->model()->rowCount();
+        if (count == 0)
+            return -1;
+        const int current = m_grid->currentRow();
+        const int target = step == 0 ? 0
+                           : step == 1 ? current - 1
+                           : step == 2 ? current + 1
+                                       : count - 1;
+        if (target < 0 || target >= count || target == current)
+            return -1;
+        m_grid->setCurrentRow(target);
+        return m_grid->model()->value(target, QStringLiteral("F_ID")).toLongLong();
+    };
+    qint64 saved = -1;
+    if (!OpenContractEdit(mode, id, this, &saved, typePath, navigator))
+        return;
+    RefreshContractList();
+    const int at = m_grid->model()->findRow(QStringLiteral("F_ID"), saved);
+    if (at >= 0)
+        m_grid->setCurrentRow(at);
 }
 
 void TFrmMain::deleteContract()
@@ -583,9 +647,19 @@ void TFrmMain::setAdvancedMode(bool on)
 void TFrmMain::onAdvancedToggled(bool down)
 {
     if (down) {
-        // The contract query dialog comes with the contract entry windows.
-        ShowMess(QStringLiteral("此功能尚未提供"), mkInfo);
-        setAdvancedMode(false);
+        const std::optional<SqlBuilder> query = ContractQueryDialog(this);
+        if (!query) {
+            setAdvancedMode(false);
+            return;
+        }
+        // The statement stands as the dialog built it: no other filter applies.
+        setAdvancedMode(true);
+        QString error;
+        if (!m_grid->open(dmData()->db(), query->sql(), query->params(), &error)) {
+            qWarning().noquote() << error;
+            ShowMess(kOpenFailed, mkError);
+        }
+        m_count->setText(QStringLiteral("合同总数： %1 条  ").arg(m_grid->model()->rowCount()));
         return;
     }
     m_advanced->setStyleSheet(QString());

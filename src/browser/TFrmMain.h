@@ -72,6 +72,7 @@ private:
     void relogin();
     void setNavigatorVisible(bool visible);
     void deleteContract();
+    void editContract(int mode);
     void toggleApproval();
     void batchChange(bool department);
     static void startDesktopProgram(const QStringList& candidates, const QString& what);

@@ -1,6 +1,8 @@
 #include "codes/TDLGenterCaption.h"
 
-#include "data/DataServicesUi.h"
+#include "codes/CodeStore.h"
+#include "codes/TFrmTreeCodeMan.h"
+#include "data/Schema.h"
 #include "platform/DispFormPos.h"
 #include "platform/UserDialogs.h"
 
@@ -10,18 +12,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <functional>
-
 namespace {
-EnterValueHook g_hook;
-}
+EnterValueHook g_enterHook;
+PickTreeNodeHook g_pickHook;
+} // namespace
 
 void setEnterValueHook(EnterValueHook hook)
 {
-    g_hook = std::move(hook);
+    g_enterHook = std::move(hook);
+}
+
+void setPickTreeNodeHook(PickTreeNodeHook hook)
+{
+    g_pickHook = std::move(hook);
 }
 
 TDLGenterCaption::TDLGenterCaption(const QString& title, QWidget* parent) : QDialog(parent)
@@ -34,7 +39,9 @@ TDLGenterCaption::TDLGenterCaption(const QString& title, QWidget* parent) : QDia
     auto* row = new QHBoxLayout;
     m_value = new QLineEdit(this);
     m_value->setObjectName(QStringLiteral("edtValue"));
-    m_value->setMaxLength(255); // name paths are stored in 255 characters
+    // Names and paths share the width of the stored path.
+    m_value->setMaxLength(
+        Schema::maxLength(QStringLiteral("t_treecode"), QStringLiteral("F_likecode")));
     m_value->setMinimumWidth(280);
     auto* pickButton = new QToolButton(this);
     pickButton->setObjectName(QStringLiteral("btnPick"));
@@ -69,59 +76,41 @@ void TDLGenterCaption::tryAccept()
     accept();
 }
 
+int TDLGenterCaption::pickerMode() const
+{
+    return m_label->text() == QStringLiteral("部门名称") ? 8 : 2;
+}
+
 void TDLGenterCaption::pick()
 {
-    const bool departments = m_label->text() == QLatin1String("部门名称");
-    m_value->setText(PickTreeNode(departments ? QStringLiteral("dept") : QStringLiteral("type"),
-                                  departments ? QStringLiteral("合同部门") : QStringLiteral("合同类型"),
-                                  m_value->text(), this));
+    m_value->setText(PickTreeNode(pickerMode(), m_value->text(), this));
 }
 
 QString EnterValue(const QString& title, const QString& initial, QWidget* parent)
 {
-    if (g_hook)
-        return g_hook(title, initial);
+    if (g_enterHook)
+        return g_enterHook(title, initial);
     TDLGenterCaption dialog(title, parent);
     dialog.valueEdit()->setText(initial);
     DispFormPos(&dialog, fpEdit);
     return dialog.exec() == QDialog::Accepted ? dialog.value() : QString();
 }
 
-QString PickTreeNode(const QString& flag, const QString& rootCaption, const QString& currentPath,
+QString PickTreeNode(int mode, const QString& currentPath, QWidget* parent)
+{
+    if (g_pickHook)
+        return g_pickHook(mode, currentPath);
+    TFrmTreeCodeMan window(mode, parent);
+    window.selectPath(currentPath);
+    DispFormPos(&window, fpEdit);
+    if (window.exec() != QDialog::Accepted)
+        return currentPath;
+    const QString chosen = window.chosenPath();
+    return chosen.isEmpty() ? currentPath : chosen;
+}
+
+QString PickTreeNode(const QString& flag, const QString&, const QString& currentPath,
                      QWidget* parent)
 {
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("TfrmTreePick"));
-    dialog.setWindowTitle(rootCaption);
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* tree = new QTreeWidget(&dialog);
-    tree->setObjectName(QStringLiteral("tvTree"));
-    tree->setHeaderHidden(true);
-    LoadCodeTree(tree, rootCaption, flag);
-    // The node of the current path, the last one when several share it.
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        if ((*it)->data(0, TreeLikeCodeRole).toString() == currentPath && (*it)->parent())
-            tree->setCurrentItem(*it);
-    }
-    auto* buttons = new QDialogButtonBox(&dialog);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    auto confirm = [&] {
-        QTreeWidgetItem* node = tree->currentItem();
-        if (!node || !node->parent()) {
-            ShowMess(QStringLiteral("不能选择根节点！"), mkInfo);
-            return;
-        }
-        dialog.accept();
-    };
-    QObject::connect(ok, &QPushButton::clicked, &dialog, confirm);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-    QObject::connect(tree, &QTreeWidget::itemDoubleClicked, &dialog, confirm);
-    layout->addWidget(tree, 1);
-    layout->addWidget(buttons);
-    dialog.resize(320, 420);
-    DispFormPos(&dialog, fpEdit);
-    if (dialog.exec() != QDialog::Accepted || !tree->currentItem())
-        return currentPath;
-    return CodeTreePath(tree->currentItem(), 1);
+    return PickTreeNode(CodeStore::pickerModeOfFlag(flag), currentPath, parent);
 }

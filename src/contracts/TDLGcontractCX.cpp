@@ -1,0 +1,338 @@
+#include "contracts/TDLGcontractCX.h"
+
+#include "codes/TDLGenterCaption.h"
+#include "common/CheckedDate.h"
+#include "data/DataServicesUi.h"
+#include "data/Schema.h"
+#include "data/TdmData.h"
+#include "platform/Clock.h"
+#include "platform/DispFormPos.h"
+#include "records/SubRecordEdit.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+TDLGcontractCX::CounterpartPicker g_counterpartPicker;
+TDLGcontractCX::ProjectPicker g_projectPicker;
+
+const QString kTable = QStringLiteral("Contract");
+
+} // namespace
+
+void TDLGcontractCX::setCounterpartPicker(CounterpartPicker picker)
+{
+    g_counterpartPicker = std::move(picker);
+}
+
+void TDLGcontractCX::setProjectPicker(ProjectPicker picker)
+{
+    g_projectPicker = std::move(picker);
+}
+
+TDLGcontractCX::TDLGcontractCX(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TDLGcontractCX"));
+    setWindowTitle(QStringLiteral("合同查询对话框"));
+
+    auto* grid = new QGridLayout;
+    int row = 0;
+    auto label = [this](const QString& text) {
+        auto* l = new QLabel(text, this);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return l;
+    };
+    auto lineEdit = [this](const char* name, const QString& column) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        if (const int max = Schema::maxLength(kTable, column); max > 0)
+            e->setMaxLength(max);
+        return e;
+    };
+    // A box with a pick button beside it.
+    auto picked = [this](QLineEdit* edit, const char* buttonName) {
+        auto* box = new QWidget(this);
+        auto* l = new QHBoxLayout(box);
+        l->setContentsMargins(0, 0, 0, 0);
+        l->setSpacing(2);
+        auto* button = new QToolButton(box);
+        button->setObjectName(QLatin1String(buttonName));
+        button->setText(QStringLiteral("..."));
+        button->setFocusPolicy(Qt::NoFocus);
+        l->addWidget(edit, 1);
+        l->addWidget(button);
+        return std::pair<QWidget*, QToolButton*>(box, button);
+    };
+    auto combo = [this](const char* name) {
+        auto* c = new QComboBox(this);
+        c->setObjectName(QLatin1String(name));
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        return c;
+    };
+    auto memo = [this](const char* name) {
+        auto* m = new QPlainTextEdit(this);
+        m->setObjectName(QLatin1String(name));
+        m->setTabChangesFocus(true);
+        m->setFixedHeight(48);
+        return m;
+    };
+
+    m_name = lineEdit("edtName", QStringLiteral("F_name"));
+    m_code = lineEdit("edtCode", QStringLiteral("F_code"));
+    grid->addWidget(label(QStringLiteral("合同名称：")), row, 0);
+    grid->addWidget(m_name, row, 1);
+    grid->addWidget(label(QStringLiteral("合同编号：")), row, 2);
+    grid->addWidget(m_code, row++, 3);
+
+    m_type = lineEdit("edtType", QStringLiteral("F_type"));
+    auto [typeBox, typeButton] = picked(m_type, "btnType");
+    connect(typeButton, &QToolButton::clicked, this, &TDLGcontractCX::pickType);
+    m_emp = combo("cbbEmpName");
+    grid->addWidget(label(QStringLiteral("合同类型：")), row, 0);
+    grid->addWidget(typeBox, row, 1);
+    grid->addWidget(label(QStringLiteral("业 务 员：")), row, 2);
+    grid->addWidget(m_emp, row++, 3);
+
+    m_memo1 = memo("memMemo1");
+    m_memo2 = memo("memMemo2");
+    grid->addWidget(label(QStringLiteral("合同主要内    容")), row, 0);
+    grid->addWidget(m_memo1, row, 1);
+    grid->addWidget(label(QStringLiteral("合同异常描    述")), row, 2);
+    grid->addWidget(m_memo2, row++, 3);
+
+    m_client1 = lineEdit("edtClient1", QStringLiteral("F_client1"));
+    m_client2 = lineEdit("edtClient2", QStringLiteral("F_client2"));
+    auto [client1Box, client1Button] = picked(m_client1, "btnClient1");
+    auto [client2Box, client2Button] = picked(m_client2, "btnClient2");
+    connect(client1Button, &QToolButton::clicked, this, [this] { pickClient(1); });
+    connect(client2Button, &QToolButton::clicked, this, [this] { pickClient(2); });
+    client1Button->setEnabled(bool(g_counterpartPicker));
+    client2Button->setEnabled(bool(g_counterpartPicker));
+    grid->addWidget(label(QStringLiteral("甲方单位：")), row, 0);
+    grid->addWidget(client1Box, row, 1);
+    grid->addWidget(label(QStringLiteral("乙方单位：")), row, 2);
+    grid->addWidget(client2Box, row++, 3);
+
+    m_status = combo("cbbStatus");
+    m_dept = combo("cbbDept");
+    grid->addWidget(label(QStringLiteral("合同状态：")), row, 0);
+    grid->addWidget(m_status, row, 1);
+    grid->addWidget(label(QStringLiteral("所属部门：")), row, 2);
+    grid->addWidget(m_dept, row++, 3);
+
+    m_gcName = lineEdit("edtGCname", QStringLiteral("F_GCname"));
+    auto [gcBox, gcButton] = picked(m_gcName, "btnGCname");
+    connect(gcButton, &QToolButton::clicked, this, &TDLGcontractCX::pickProject);
+    gcButton->setEnabled(bool(g_projectPicker));
+    grid->addWidget(label(QStringLiteral("工程项目：")), row, 0);
+    grid->addWidget(gcBox, row, 1);
+
+    for (int i = 0; i < 5; ++i) {
+        const QString column = QStringLiteral("F_ZF%1").arg(i + 1);
+        m_custom[i] = lineEdit(QStringLiteral("edtZF%1").arg(i + 1).toLatin1().constData(), column);
+        QLabel* l = label(Session.keyValue(i + 1) + QStringLiteral("："));
+        l->setObjectName(QStringLiteral("lblZF%1").arg(i + 1));
+        // Fill the free half of the project row first, then two a row.
+        const int slot = i + 1;
+        const int r = row + slot / 2;
+        const int c = (slot % 2) * 2;
+        grid->addWidget(l, r, c);
+        grid->addWidget(m_custom[i], r, c + 1);
+    }
+    row += 3;
+
+    auto* archiveBox = new QGroupBox(this);
+    auto* archiveLayout = new QHBoxLayout(archiveBox);
+    m_archive = new QButtonGroup(this);
+    const char* const kArchiveNames[] = {"rbAll", "rbArchived", "rbNotArchived"};
+    const QString kArchiveCaptions[] = {QStringLiteral("全  部"), QStringLiteral("已归档"),
+                                        QStringLiteral("未归档")};
+    for (int i = 0; i < 3; ++i) {
+        auto* rb = new QRadioButton(kArchiveCaptions[i], archiveBox);
+        rb->setObjectName(QLatin1String(kArchiveNames[i]));
+        m_archive->addButton(rb, i);
+        archiveLayout->addWidget(rb);
+    }
+    m_archive->button(0)->setChecked(true);
+    archiveLayout->addStretch();
+
+    auto* dates = new QGridLayout;
+    const QString rowCaptions[] = {QStringLiteral("签订日期：自"), QStringLiteral("合同日期：自"),
+                                   Session.keyValue(9) + QStringLiteral("：自"),
+                                   Session.keyValue(10) + QStringLiteral("：自"),
+                                   Session.keyValue(11) + QStringLiteral("：自")};
+    const QDate today = Clock::today();
+    for (int i = 0; i < 5; ++i) {
+        m_dateRow[i] = new QCheckBox(rowCaptions[i], this);
+        m_dateRow[i]->setObjectName(QStringLiteral("chkDate%1").arg(i + 1));
+        m_from[i] = new CheckedDate(this);
+        m_from[i]->setObjectName(QStringLiteral("dtpFrom%1").arg(i + 1));
+        m_from[i]->setDate(QDate(today.year(), today.month(), 1));
+        m_to[i] = new CheckedDate(this);
+        m_to[i]->setObjectName(QStringLiteral("dtpTo%1").arg(i + 1));
+        m_to[i]->setDate(today);
+        m_from[i]->setEnabled(false);
+        m_to[i]->setEnabled(false);
+        connect(m_dateRow[i], &QCheckBox::toggled, this, [this, i](bool on) {
+            m_from[i]->setEnabled(on);
+            m_to[i]->setEnabled(on);
+        });
+        dates->addWidget(m_dateRow[i], i, 0);
+        dates->addWidget(m_from[i], i, 1);
+        dates->addWidget(new QLabel(QStringLiteral("至"), this), i, 2);
+        dates->addWidget(m_to[i], i, 3);
+    }
+    dates->setColumnStretch(4, 1);
+
+    m_query = new QPushButton(QStringLiteral("查询(&P)"), this);
+    m_query->setObjectName(QStringLiteral("btnQuery"));
+    m_close = new QPushButton(QStringLiteral("关闭(&C)"), this);
+    m_close->setObjectName(QStringLiteral("btnClose"));
+    m_query->setAutoDefault(false);
+    m_close->setAutoDefault(false);
+    connect(m_query, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_query);
+    buttons->addWidget(m_close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(archiveBox);
+    layout->addLayout(dates);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    FillEmployeeAndDeptCombos(m_emp, m_dept);
+    // A filled pick list must not start with a criterion chosen.
+    for (QComboBox* c : {m_emp, m_dept, m_status}) {
+        if (c->isEnabled()) {
+            c->setCurrentIndex(-1);
+            c->setEditText(QString());
+        }
+    }
+    m_emp->installEventFilter(this);
+    m_status->installEventFilter(this);
+}
+
+void TDLGcontractCX::showEvent(QShowEvent* event)
+{
+    if (!m_prepared) {
+        m_prepared = true;
+        for (QWidget* w : findChildren<QWidget*>())
+            w->installEventFilter(this);
+        ApplyInputMethod(this);
+    }
+    QDialog::showEvent(event);
+}
+
+bool TDLGcontractCX::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn && (watched == m_emp || watched == m_status)) {
+        auto* combo = static_cast<QComboBox*>(watched);
+        const QString text = combo->currentText();
+        FillComboBox(watched == m_emp ? ContractQuery::employeeNamesSql()
+                                      : ContractQuery::statusNamesSql(),
+                     combo);
+        combo->setCurrentIndex(-1);
+        combo->setEditText(text);
+    } else if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_S && (key->modifiers() & Qt::ControlModifier)) {
+            if (m_query->isEnabled())
+                m_query->click();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            if (m_close->isEnabled())
+                m_close->click();
+            return true;
+        }
+        if (EnterActsAsTab(this, key))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+ContractQueryCriteria TDLGcontractCX::criteria() const
+{
+    ContractQueryCriteria c;
+    c.name = m_name->text();
+    c.code = m_code->text();
+    c.type = m_type->text();
+    c.empName = m_emp->currentText();
+    c.memo1 = m_memo1->toPlainText();
+    c.memo2 = m_memo2->toPlainText();
+    c.client1 = m_client1->text();
+    c.client2 = m_client2->text();
+    c.status = m_status->currentText();
+    c.dept = m_dept->currentText();
+    c.gcName = m_gcName->text();
+    for (int i = 0; i < 5; ++i)
+        c.custom[i] = m_custom[i]->text();
+    c.archive = qMax(0, m_archive->checkedId());
+    for (int i = 0; i < 5; ++i) {
+        ContractQueryCriteria::DateRow& r = c.dates[i];
+        r.enabled = m_dateRow[i]->isChecked();
+        r.fromTicked = m_from[i]->isChecked();
+        r.from = m_from[i]->date();
+        r.toTicked = m_to[i]->isChecked();
+        r.to = m_to[i]->date();
+    }
+    return c;
+}
+
+SqlBuilder TDLGcontractCX::statement() const
+{
+    return ContractQuery::statement(criteria(), Session);
+}
+
+void TDLGcontractCX::pickType()
+{
+    m_type->setText(PickTreeNode(2, m_type->text(), this));
+}
+
+void TDLGcontractCX::pickClient(int side)
+{
+    if (!g_counterpartPicker)
+        return;
+    QLineEdit* box = side == 2 ? m_client2 : m_client1;
+    const QString name = g_counterpartPicker(box->text(), this);
+    if (!name.trimmed().isEmpty())
+        box->setText(name);
+}
+
+void TDLGcontractCX::pickProject()
+{
+    if (!g_projectPicker)
+        return;
+    const QString code = g_projectPicker(this);
+    if (code.trimmed().isEmpty())
+        return;
+    m_gcName->setText(
+        dmData()->QueryString(ContractQuery::projectNameSql(), {{QStringLiteral(":code"), code}}));
+}
+
+std::optional<SqlBuilder> ContractQueryDialog(QWidget* parent)
+{
+    TDLGcontractCX dlg(parent);
+    DispFormPos(&dlg, fpEdit);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dlg.statement();
+}

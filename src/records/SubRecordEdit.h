@@ -1,0 +1,175 @@
+#pragma once
+
+#include <QDialog>
+#include <QDoubleSpinBox>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <functional>
+
+class Database;
+class DataGrid;
+class QCheckBox;
+class QGridLayout;
+class QKeyEvent;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class RecordModel;
+
+// An amount: four decimals, shown in a display format such as ",0.00##"
+// (plain number when the format is empty); no range check of its own.
+class AmountBox : public QDoubleSpinBox
+{
+    Q_OBJECT
+public:
+    explicit AmountBox(QWidget* parent = nullptr);
+    void setDisplayFormat(const QString& format);
+
+    QString textFromValue(double value) const override;
+    double valueFromText(const QString& text) const override;
+    QValidator::State validate(QString& text, int& pos) const override;
+
+protected:
+    // While focused the box shows every decimal, so that leaving it never
+    // rounds the value to the display format.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void refreshText();
+
+    QString m_format;
+    bool m_editing = false;
+};
+
+// The edit window of one record under a contract, opened from a list (the
+// main window's detail page or a list screen). It works on the caller's list:
+// modify edits its current row, the navigation buttons move it, and every
+// save re-reads it and puts it on the saved row.
+//
+// Open(mode) shows the window modally; it answers Accepted when it saved and
+// closed itself. Only a save changes the mode: afterwards the window is in
+// add mode, and with "连续新增" ticked it stays open for the next entry.
+// Enter acts as Tab outside multi-line boxes; Ctrl+S presses "确定" and Esc
+// "取消" while they are enabled. A failed save rolls back, says so and keeps
+// the window open with its values.
+//
+// Children: chkContinue ("连续新增"), btnFirst/btnPrior/btnNext/btnLast,
+// btnOK ("确定"), btnCancel ("取消"), memSummary (the contract summary,
+// shown only when a window sets it).
+class SubRecordEdit : public QDialog
+{
+    Q_OBJECT
+public:
+    enum Mode
+    {
+        AddMode = 1,
+        ModifyMode = 2
+    };
+
+    // What the window needs of the list that opened it.
+    struct CallerList
+    {
+        DataGrid* grid = nullptr;
+        // Runs the list's current statement again (its filters stay).
+        std::function<bool(QString* error)> reopen;
+    };
+
+    // Sets the mode, clears or loads the fields and shows the window
+    // modally; the caller frees the window afterwards.
+    int Open(Mode mode);
+    // What Open does before showing; tests drive the window from here.
+    void prepare(Mode mode);
+
+    Mode mode() const { return m_mode; }
+    QString title() const { return m_title; }
+    const CallerList& caller() const { return m_caller; }
+
+    QCheckBox* continuousAdd() const { return m_continue; }
+    QPushButton* okButton() const { return m_ok; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    QPlainTextEdit* summaryBox() const { return m_summary; }
+
+    // "确定": true when saved.
+    bool save();
+    // The navigation buttons: move the caller's list and reload the fields.
+    enum Move
+    {
+        First,
+        Prior,
+        Next,
+        Last
+    };
+    void moveTo(Move move);
+
+    // The failure message of every save.
+    static QString saveFailedText();
+
+protected:
+    SubRecordEdit(const QString& className, const QString& title, const CallerList& caller,
+                  bool continuousByDefault, QWidget* parent);
+
+    // The form the window fills with its fields (label, field) row by row.
+    QGridLayout* form() const { return m_form; }
+    // Appends a captioned field to the form; returns the field.
+    template <typename W> W* addField(const QString& caption, W* field, int row, int column = 0)
+    {
+        addFieldWidget(caption, field, row, column);
+        return field;
+    }
+    void addFieldWidget(const QString& caption, QWidget* field, int row, int column,
+                        int columnSpan = 1);
+    // Text limits of the record's table (refused at entry, never cut).
+    static void limitText(QLineEdit* edit, const QString& table, const QString& column);
+    void setSummaryText(const QString& text);
+    void setReopen(std::function<bool(QString* error)> reopen)
+    {
+        m_caller.reopen = std::move(reopen);
+    }
+
+    // The value of a field of the caller's current row; invalid when none.
+    QVariant currentValue(const QString& field) const;
+
+    virtual void clearFields() = 0;
+    virtual void loadFields() = 0;
+    // Checks before saving; false stops the save (the check says why).
+    virtual bool checkFields() { return true; }
+    // One INSERT (add, `id` 0) or UPDATE (modify) inside the open transaction;
+    // gives the key of the saved row.
+    virtual bool writeRecord(Database& db, qint64 id, qint64* savedId, QString* error) = 0;
+    // Where the focus goes after a save with "连续新增".
+    virtual QWidget* firstField() const = 0;
+    // Runs before the fields are cleared or loaded (a summary refill).
+    virtual void beforeFill() {}
+    // The caller's key column.
+    virtual QString keyField() const { return QStringLiteral("F_ID"); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void setMode(Mode mode);
+    bool handleKey(QKeyEvent* event);
+    bool reopenList(QString* error);
+    void placeList(qint64 savedId);
+
+    QString m_title;
+    CallerList m_caller;
+    Mode m_mode = AddMode;
+    QGridLayout* m_form = nullptr;
+    QPlainTextEdit* m_summary = nullptr;
+    QCheckBox* m_continue = nullptr;
+    QPushButton* m_nav[4] = {};
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+};
+
+// Enter outside a multi-line box moves the window's focus to the next field.
+// True when the key was taken.
+bool EnterActsAsTab(QWidget* window, QKeyEvent* event);
+
+// The values of a row of a list, by field name, for the windows that show a
+// contract's summary.
+QVariantMap RecordValues(const RecordModel& model, int row);

@@ -1,0 +1,592 @@
+#include "common/CheckedDate.h"
+#include "common/DataGrid.h"
+#include "contracts/ContractEditStore.h"
+#include "contracts/TfrmContractEdit.h"
+#include "data/TdmData.h"
+#include "operators/LoginService.h"
+#include "operators/Session.h"
+#include "platform/Clock.h"
+#include "platform/ScriptedDialogs.h"
+#include "support/GuiTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+// The contract edit window: numbers, checks, dates, locking, goods lines and
+// the all-or-nothing save.
+class TstContractEditGui : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void firstContractGetsLinkNumberOne();
+    void entryPointReturnsTheSavedRow();
+    void copyMakesNewContractWithSameFields();
+    void duplicateCode_data();
+    void duplicateCode();
+    void duplicateNameIsOnlyAQuestion();
+    void requiredFields_data();
+    void requiredFields();
+    void unsetDatesStoredAndShownBlank();
+    void approvedContractLocksItsFields();
+    void saveFailureWritesNothing();
+    void goodsLinesSavedWithContract();
+    void cancelLeavesGoodsLinesUnchanged();
+    void linkNumberZeroTakesRowNumber();
+    void nextContractCode_data();
+    void nextContractCode();
+    void automaticCodeAndContinuousAdd();
+    void textLongerThanColumnCannotBeEntered_data();
+    void textLongerThanColumnCannotBeEntered();
+    void screenshot();
+
+private:
+    std::unique_ptr<TfrmContractEdit> open(int mode, qint64 id = -1);
+    template <class T> T* find(TfrmContractEdit* form, const char* name)
+    {
+        T* w = form->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qWarning("missing control %s", name);
+        return w;
+    }
+    void setText(TfrmContractEdit* form, const char* name, const QString& text);
+    qint64 addContract(int link, const QString& code, const QString& name,
+                       const QString& approver = QString());
+    int count(const QString& table, const QString& where = "1=1");
+    QVariant value(const QString& sql);
+    void addLine(TfrmContractEdit* form, const QString& code, double amount, double price);
+
+    TempExeDir* m_exe = nullptr;
+    ScriptedDialogs* m_ui = nullptr;
+    TdmData* m_dm = nullptr;
+};
+
+void TstContractEditGui::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void TstContractEditGui::init()
+{
+    m_exe = new TempExeDir;
+    makeContractDatabase(m_exe->file("data"));
+    m_ui = new ScriptedDialogs;
+    m_dm = new TdmData;
+    QVERIFY(m_dm->Connect());
+    Session = SessionData{};
+    EstablishSession(*m_dm, "admin");
+    Session.AutoContractCode = false;
+    Clock::setNow(QDateTime(QDate(2026, 3, 10), QTime(9, 0)));
+    m_ui->clear();
+}
+
+void TstContractEditGui::cleanup()
+{
+    m_dm->db().setFailureInjector({});
+    delete m_dm;
+    delete m_ui;
+    delete m_exe;
+    Clock::reset();
+    Session = SessionData{};
+}
+
+std::unique_ptr<TfrmContractEdit> TstContractEditGui::open(int mode, qint64 id)
+{
+    auto form = std::make_unique<TfrmContractEdit>(mode, id);
+    form->show();
+    return form;
+}
+
+void TstContractEditGui::setText(TfrmContractEdit* form, const char* name, const QString& text)
+{
+    if (auto* e = find<QLineEdit>(form, name))
+        e->setText(text);
+}
+
+qint64 TstContractEditGui::addContract(int link, const QString& code, const QString& name,
+                                       const QString& approver)
+{
+    const bool ok = m_dm->ExecSql(
+        "INSERT INTO Contract(F_cltID, F_code, F_name, F_type, F_date, F_editDate, F_beginDate, "
+        "F_endDate, F_totalPrice, F_status, F_client1, F_client2, F_FZR1, F_FZR2, F_SFflag, "
+        "F_priceUnit, F_dept, F_empName, F_memo1, F_memo2, F_ZF1, F_SZ1, F_RQ1, F_RQ2, F_RQ3, F_GCcode, "
+        "F_GCname, F_SHemp, F_GDflag, F_GDpath) VALUES(:l, :c, :n, '\\\\工程\\\\土建', "
+        "'2024-05-06', '2024-05-01', '2024-06-01', '2025-06-30', 1234.5, '执行中', '甲公司', "
+        "'乙公司', '张甲', '李乙', -1, '人民币', '销售部', '王五', '主要内容', '异常', '自定一', "
+        "7.25, '2024-07-01', '1900-08-14', '2024-08-01', 'GC01', '一号工程', :a, 1, '/srv/archive')",
+        {{":l", link}, {":c", code}, {":n", name}, {":a", approver}});
+    if (!ok)
+        qWarning("insert failed");
+    return m_dm->QueryInt("SELECT max(F_ID) FROM Contract");
+}
+
+int TstContractEditGui::count(const QString& table, const QString& where)
+{
+    return m_dm->QueryInt(QString("SELECT count(*) FROM %1 WHERE %2").arg(table, where));
+}
+
+QVariant TstContractEditGui::value(const QString& sql)
+{
+    return m_dm->db().scalar(sql);
+}
+
+void TstContractEditGui::addLine(TfrmContractEdit* form, const QString& code, double amount,
+                                 double price)
+{
+    form->addGoodsLine();
+    RecordModel* model = form->goodsGrid()->model();
+    const int row = model->rowCount() - 1;
+    auto set = [&](const char* field, const QVariant& v) {
+        const int column = model->columnOfField(field);
+        QVERIFY(column >= 0);
+        QVERIFY(model->setData(model->index(row, column), v, Qt::EditRole));
+    };
+    set("F_GDcode", code);
+    set("F_amount", amount);
+    set("F_price", price);
+}
+
+void TstContractEditGui::firstContractGetsLinkNumberOne()
+{
+    auto form = open(TfrmContractEdit::ModeAdd);
+    QCOMPARE(form->windowTitle(), QStringLiteral("合同档案 - 新增"));
+    QCOMPARE(form->linkNumber(), 1);
+    QCOMPARE(find<QComboBox>(form.get(), "cbbStatus")->currentText(), QStringLiteral("未执行"));
+    QVERIFY(find<QRadioButton>(form.get(), "rbReceipt")->isChecked());
+    QVERIFY(!find<QCheckBox>(form.get(), "chkAuto")->isChecked());
+    setText(form.get(), "edtCode", "  HT-001 ");
+    setText(form.get(), "edtName", "第一份合同");
+    QVERIFY(form->save());
+    QCOMPARE(form->result(), int(QDialog::Accepted));
+    QCOMPARE(count("Contract"), 1);
+    QCOMPARE(value("SELECT F_cltID FROM Contract").toInt(), 1);
+    QCOMPARE(value("SELECT F_code FROM Contract").toString(), QStringLiteral("HT-001"));
+    QCOMPARE(value("SELECT F_SFflag FROM Contract").toInt(), 1);
+    QCOMPARE(value("SELECT F_date FROM Contract").toString(), QStringLiteral("2026-03-10"));
+    QCOMPARE(form->savedRowId(), qint64(value("SELECT F_ID FROM Contract").toLongLong()));
+    QCOMPARE(form->savedLinkNumber(), 1);
+    // Saving without "自动" turns automatic numbering off in the settings.
+    QCOMPARE(m_dm->settings().readString("sys", "bZDHTcode"), QStringLiteral("0"));
+}
+
+void TstContractEditGui::entryPointReturnsTheSavedRow()
+{
+    addContract(41, "HT-41", "旧合同");
+    QTimer::singleShot(0, this, [this] {
+        auto* form = qobject_cast<TfrmContractEdit*>(QApplication::activeModalWidget());
+        QVERIFY(form);
+        setText(form, "edtCode", "HT-NEW");
+        setText(form, "edtName", "新合同");
+        QTest::mouseClick(find<QPushButton>(form, "btnOK"), Qt::LeftButton);
+    });
+    qint64 saved = -1;
+    QVERIFY(OpenContractEdit(0, -1, nullptr, &saved));
+    QCOMPARE(value(QString("SELECT F_code FROM Contract WHERE F_ID = %1").arg(saved)).toString(),
+             QStringLiteral("HT-NEW"));
+    QCOMPARE(value(QString("SELECT F_cltID FROM Contract WHERE F_ID = %1").arg(saved)).toInt(), 42);
+}
+
+void TstContractEditGui::copyMakesNewContractWithSameFields()
+{
+    const qint64 source = addContract(5, "HT-5", "原合同", "审批人");
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_GDrec(F_cltID, F_GDcode) VALUES(5, 'G1')"));
+    auto form = open(TfrmContractEdit::ModeCopy, source);
+    QCOMPARE(form->windowTitle(), QStringLiteral("合同档案 - 新增"));
+    QCOMPARE(form->goodsGrid()->model()->rowCount(), 0);
+    // A copy of an approved contract is not locked.
+    QVERIFY(!find<QLineEdit>(form.get(), "edtCode")->isReadOnly());
+    m_ui->queueAnswer(2); // same name: keep it
+    QVERIFY(form->save());
+    QCOMPARE(count("Contract"), 2);
+    const qint64 copy = form->savedRowId();
+    QVERIFY(copy != source);
+
+    QSqlQuery q(m_dm->db().handle());
+    QVERIFY(q.exec(QString("SELECT * FROM Contract WHERE F_ID IN (%1, %2) ORDER BY F_ID")
+                       .arg(source)
+                       .arg(copy)));
+    QVERIFY(q.next());
+    const QSqlRecord a = q.record();
+    QVERIFY(q.next());
+    const QSqlRecord b = q.record();
+    const QStringList notWritten = {"F_ID", "F_cltID", "F_SHemp", "F_OperName", "F_RQ4", "F_RQ5",
+                                    "F_SZ4", "F_SZ5"};
+    for (int i = 0; i < a.count(); ++i) {
+        if (notWritten.contains(a.fieldName(i), Qt::CaseInsensitive))
+            continue;
+        QVERIFY2(a.value(i).toString() == b.value(i).toString(),
+                 qPrintable(a.fieldName(i) + ": " + a.value(i).toString() + " / " +
+                            b.value(i).toString()));
+    }
+    QCOMPARE(b.value("F_cltID").toInt(), 6);
+    QCOMPARE(b.value("F_SHemp").toString(), QString());
+    QCOMPARE(count("t_GDrec", "F_cltID = 6"), 0);
+    QCOMPARE(count("t_GDrec", "F_cltID = 5"), 1);
+}
+
+void TstContractEditGui::duplicateCode_data()
+{
+    QTest::addColumn<bool>("automatic");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("automatic numbering on") << true << false;
+    QTest::newRow("automatic numbering off") << false << true;
+}
+
+void TstContractEditGui::duplicateCode()
+{
+    QFETCH(bool, automatic);
+    QFETCH(bool, saved);
+    addContract(1, "HT-DUP", "甲");
+    Session.AutoContractCode = automatic;
+    auto form = open(TfrmContractEdit::ModeAdd);
+    setText(form.get(), "edtCode", "ht-dup");
+    setText(form.get(), "edtName", "乙");
+    QCOMPARE(form->save(), saved);
+    QCOMPARE(count("Contract"), saved ? 2 : 1);
+    if (!saved) {
+        QCOMPARE(m_ui->lastText(), QStringLiteral("合同编号重复，请重新输入！"));
+        QCOMPARE(m_ui->lastKind(), int(mkInfo));
+        QVERIFY(form->isVisible());
+    }
+}
+
+void TstContractEditGui::duplicateNameIsOnlyAQuestion()
+{
+    const qint64 id = addContract(1, "HT-1", "同名合同");
+    // Modifying the contract itself does not count as a duplicate.
+    {
+        auto form = open(TfrmContractEdit::ModeModify, id);
+        QVERIFY(form->save());
+        QVERIFY(m_ui->messages().isEmpty());
+    }
+    auto form = open(TfrmContractEdit::ModeAdd);
+    setText(form.get(), "edtCode", "HT-2");
+    setText(form.get(), "edtName", "同名合同");
+    m_ui->queueAnswer(1); // re-enter
+    QVERIFY(!form->save());
+    QCOMPARE(m_ui->lastText(), QStringLiteral("合同名称“同名合同”重复，重新输入吗？"));
+    QCOMPARE(count("Contract"), 1);
+    m_ui->queueAnswer(2);
+    QVERIFY(form->save());
+    QCOMPARE(count("Contract"), 2);
+}
+
+void TstContractEditGui::requiredFields_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("automatic");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("blank code") << "   " << "名称" << false << "当前合同编号不能为空！";
+    QTest::newRow("blank name") << "HT-1" << " " << false << "当前合同名称不能为空！";
+    QTest::newRow("automatic code without digits")
+        << "HT-12X4" << "名称" << true << "采用自动编号，合同编号最后四位必须全为数字！";
+}
+
+void TstContractEditGui::requiredFields()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(bool, automatic);
+    QFETCH(QString, message);
+    auto form = open(TfrmContractEdit::ModeAdd);
+    find<QCheckBox>(form.get(), "chkAuto")->setChecked(automatic);
+    setText(form.get(), "edtCode", code);
+    setText(form.get(), "edtName", name);
+    QVERIFY(!form->save());
+    QCOMPARE(m_ui->lastText(), message);
+    QCOMPARE(count("Contract"), 0);
+}
+
+void TstContractEditGui::unsetDatesStoredAndShownBlank()
+{
+    Session.KeyValues[9] = "验收日期";
+    qint64 id = -1;
+    {
+        auto form = open(TfrmContractEdit::ModeAdd);
+        setText(form.get(), "edtCode", "HT-D");
+        setText(form.get(), "edtName", "日期");
+        QVERIFY(!find<CheckedDate>(form.get(), "dtpEndDate")->isChecked());
+        QVERIFY(form->save());
+        id = form->savedRowId();
+    }
+    QCOMPARE(value("SELECT F_endDate FROM Contract").toString(), QStringLiteral("3000-08-14"));
+    QCOMPARE(value("SELECT F_beginDate FROM Contract").toString(), QStringLiteral("1900-08-14"));
+    QCOMPARE(value("SELECT F_RQ1 FROM Contract").toString(), QStringLiteral("1900-08-14"));
+
+    auto form = open(TfrmContractEdit::ModeModify, id);
+    QCOMPARE(form->windowTitle(), QStringLiteral("合同档案 - 修改"));
+    for (const char* name : {"dtpBeginDate", "dtpEndDate", "dtpRQ1"}) {
+        auto* d = find<CheckedDate>(form.get(), name);
+        QVERIFY(!d->isChecked());
+        QVERIFY2(d->dateEdit()->text().trimmed().isEmpty(), name);
+        QVERIFY(!d->date().isValid());
+    }
+    // Ticked, the end date is stored as chosen.
+    auto* end = find<CheckedDate>(form.get(), "dtpEndDate");
+    end->setChecked(true);
+    QCOMPARE(end->date(), QDate(2026, 3, 10));
+    end->dateEdit()->setDate(QDate(2027, 1, 31));
+    QVERIFY(form->save());
+    QCOMPARE(value("SELECT F_endDate FROM Contract").toString(), QStringLiteral("2027-01-31"));
+}
+
+void TstContractEditGui::approvedContractLocksItsFields()
+{
+    Session.KeyValues[1] = "备用一";
+    const qint64 id = addContract(3, "HT-A", "已审合同", "审批人");
+    auto form = open(TfrmContractEdit::ModeModify, id);
+    for (const char* name : {"edtCode", "edtName", "edtType", "edtClient1", "edtClient2", "edtFZR1",
+                             "edtFZR2"})
+        QVERIFY2(find<QLineEdit>(form.get(), name)->isReadOnly(), name);
+    QVERIFY(find<QDoubleSpinBox>(form.get(), "edtTotalPrice")->isReadOnly());
+    QVERIFY(find<QPlainTextEdit>(form.get(), "memMemo1")->isReadOnly());
+    QVERIFY(find<QDateEdit>(form.get(), "dtpDate")->isReadOnly());
+    QVERIFY(find<CheckedDate>(form.get(), "dtpBeginDate")->isReadOnly());
+    for (const char* name : {"cbbEmpName", "cbbDept", "cbbPriceUnit"})
+        QVERIFY2(!find<QComboBox>(form.get(), name)->isEnabled(), name);
+    QVERIFY(!find<QRadioButton>(form.get(), "rbReceipt")->isEnabled());
+    // What stays open: status, file, archive, custom fields, goods lines.
+    QVERIFY(find<QComboBox>(form.get(), "cbbStatus")->isEnabled());
+    QVERIFY(!find<QLineEdit>(form.get(), "edtFilePath")->isReadOnly());
+    QVERIFY(!find<QLineEdit>(form.get(), "edtZF1")->isReadOnly());
+    QVERIFY(find<QCheckBox>(form.get(), "chkGDflag")->isEnabled());
+    QVERIFY(form->goodsGrid()->model()->isEditable());
+
+    find<QComboBox>(form.get(), "cbbStatus")->setEditText("已完成");
+    setText(form.get(), "edtZF1", "新值");
+    m_ui->queueFile("/srv/new-archive");
+    QTest::mouseClick(find<QWidget>(form.get(), "btnGDpath"), Qt::LeftButton);
+    addLine(form.get(), "G9", 2, 3);
+    QVERIFY(form->save());
+    QCOMPARE(value("SELECT F_status FROM Contract").toString(), QStringLiteral("已完成"));
+    QCOMPARE(value("SELECT F_ZF1 FROM Contract").toString(), QStringLiteral("新值"));
+    QCOMPARE(value("SELECT F_GDpath FROM Contract").toString(), QStringLiteral("/srv/new-archive"));
+    QCOMPARE(value("SELECT F_code FROM Contract").toString(), QStringLiteral("HT-A"));
+    QCOMPARE(value("SELECT F_SHemp FROM Contract").toString(), QStringLiteral("审批人"));
+    QCOMPARE(count("t_GDrec", "F_cltID = 3 AND F_GDcode = 'G9'"), 1);
+
+    // Without approval nothing is locked.
+    QVERIFY(m_dm->ExecSql("UPDATE Contract SET F_SHemp = ''"));
+    auto open2 = open(TfrmContractEdit::ModeModify, id);
+    QVERIFY(!find<QLineEdit>(open2.get(), "edtCode")->isReadOnly());
+    QVERIFY(find<QComboBox>(open2.get(), "cbbDept")->isEnabled());
+}
+
+void TstContractEditGui::saveFailureWritesNothing()
+{
+    m_dm->db().setFailureInjector([](const QString& sql) {
+        return sql.startsWith("INSERT INTO t_GDrec", Qt::CaseInsensitive);
+    });
+    auto form = open(TfrmContractEdit::ModeAdd);
+    setText(form.get(), "edtCode", "HT-F");
+    setText(form.get(), "edtName", "失败的合同");
+    addLine(form.get(), "G1", 1, 10);
+    QVERIFY(!form->save());
+    QCOMPARE(m_ui->lastText(), QStringLiteral("保存失败，请检测数据库连接！"));
+    QCOMPARE(m_ui->lastKind(), int(mkError));
+    QCOMPARE(count("Contract"), 0);
+    QCOMPARE(count("t_GDrec"), 0);
+    QVERIFY(form->isVisible());
+    QVERIFY(form->result() != QDialog::Accepted);
+    QCOMPARE(find<QLineEdit>(form.get(), "edtName")->text(), QStringLiteral("失败的合同"));
+    QCOMPARE(form->goodsGrid()->model()->rowCount(), 1);
+
+    // Once the database answers again the same values save completely.
+    m_dm->db().setFailureInjector({});
+    QVERIFY(form->save());
+    QCOMPARE(count("Contract"), 1);
+    QCOMPARE(count("t_GDrec", "F_cltID = 1 AND F_GDcode = 'G1'"), 1);
+}
+
+void TstContractEditGui::goodsLinesSavedWithContract()
+{
+    auto form = open(TfrmContractEdit::ModeAdd);
+    setText(form.get(), "edtCode", "HT-G");
+    setText(form.get(), "edtName", "货品合同");
+    addLine(form.get(), "G1", 3, 2.5);
+    addLine(form.get(), "G2", 4, 1.25);
+    form->addGoodsLine(); // left blank: dropped
+    QCOMPARE(form->goodsGrid()->footerText(
+                 form->goodsGrid()->model()->columnOfField("F_totalprice")).remove(','),
+             QStringLiteral("12.50"));
+    QVERIFY(form->save());
+    QSqlQuery q(m_dm->db().handle());
+    QVERIFY(q.exec("SELECT F_cltID, F_GDcode, F_amount, F_price, F_totalprice FROM t_GDrec "
+                   "ORDER BY F_ID"));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 1);
+    QCOMPARE(q.value(1).toString(), QStringLiteral("G1"));
+    QCOMPARE(q.value(4).toDouble(), 7.5);
+    QVERIFY(q.next());
+    QCOMPARE(q.value(4).toDouble(), 5.0);
+    QVERIFY(!q.next());
+
+    // Modify: change a quantity and delete a line.
+    auto edit = open(TfrmContractEdit::ModeModify, form->savedRowId());
+    RecordModel* model = edit->goodsGrid()->model();
+    QCOMPARE(model->rowCount(), 2);
+    QVERIFY(model->setData(model->index(0, model->columnOfField("F_amount")), 10, Qt::EditRole));
+    edit->goodsGrid()->setCurrentRow(1);
+    edit->deleteGoodsLine();
+    QVERIFY(edit->save());
+    QCOMPARE(count("t_GDrec"), 1);
+    QCOMPARE(value("SELECT F_totalprice FROM t_GDrec").toDouble(), 25.0);
+}
+
+void TstContractEditGui::cancelLeavesGoodsLinesUnchanged()
+{
+    const qint64 id = addContract(8, "HT-8", "取消");
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_GDrec(F_cltID, F_GDcode) VALUES(8, 'G1')"));
+    auto form = open(TfrmContractEdit::ModeModify, id);
+    addLine(form.get(), "G2", 1, 1);
+    form->goodsGrid()->setCurrentRow(0);
+    form->deleteGoodsLine();
+    QTest::mouseClick(find<QPushButton>(form.get(), "btnCancel"), Qt::LeftButton);
+    QCOMPARE(form->result(), int(QDialog::Rejected));
+    QCOMPARE(value("SELECT group_concat(F_GDcode) FROM t_GDrec").toString(), QStringLiteral("G1"));
+}
+
+void TstContractEditGui::linkNumberZeroTakesRowNumber()
+{
+    addContract(9, "HT-9", "别的");
+    const qint64 id = addContract(0, "HT-0", "无关联号");
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_GDrec(F_cltID, F_GDcode) VALUES(0, 'G0')"));
+    auto form = open(TfrmContractEdit::ModeModify, id);
+    QVERIFY(form->save());
+    QCOMPARE(value(QString("SELECT F_cltID FROM Contract WHERE F_ID = %1").arg(id)).toLongLong(), id);
+    QCOMPARE(value("SELECT F_cltID FROM t_GDrec").toLongLong(), id);
+}
+
+void TstContractEditGui::nextContractCode_data()
+{
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("serial") << "HT2023-0007" << "HT2023-0008";
+    QTest::newRow("wraps") << "A-9999" << "A-0000";
+    QTest::newRow("short") << "12" << "0001";
+    QTest::newRow("letter in tail") << "AB-12X4" << "0001";
+    QTest::newRow("none") << "" << "0001";
+    QTest::newRow("digits only") << "0042" << "0043";
+}
+
+void TstContractEditGui::nextContractCode()
+{
+    QFETCH(QString, last);
+    QFETCH(QString, next);
+    QCOMPARE(ContractEditStore::contractCodeAfter(last), next);
+}
+
+void TstContractEditGui::automaticCodeAndContinuousAdd()
+{
+    addContract(1, "HT-0041", "第一");
+    Session.AutoContractCode = true;
+    auto form = open(TfrmContractEdit::ModeAdd);
+    auto* code = find<QLineEdit>(form.get(), "edtCode");
+    QCOMPARE(code->text(), QStringLiteral("HT-0042"));
+    QCOMPARE(code->focusPolicy(), Qt::ClickFocus);
+    find<QCheckBox>(form.get(), "chkAuto")->setChecked(true);
+    find<QCheckBox>(form.get(), "chkContinue")->setChecked(true);
+    setText(form.get(), "edtName", "第二");
+    // Another workstation takes the proposed code meanwhile: the code is
+    // allocated again when saving.
+    addContract(2, "HT-0042", "别处");
+    QVERIFY(form->save());
+    QVERIFY(form->isVisible());
+    QCOMPARE(value("SELECT F_code FROM Contract WHERE F_name = '第二'").toString(),
+             QStringLiteral("HT-0043"));
+    QCOMPARE(value("SELECT F_cltID FROM Contract WHERE F_name = '第二'").toInt(), 3);
+    QVERIFY(Session.AutoContractCode);
+    QCOMPARE(m_dm->settings().readString("sys", "bZDHTcode"), QStringLiteral("1"));
+    // Ready for the next one.
+    QCOMPARE(code->text(), QStringLiteral("HT-0044"));
+    QCOMPARE(find<QLineEdit>(form.get(), "edtName")->text(), QString());
+    QCOMPARE(form->linkNumber(), 4);
+    setText(form.get(), "edtName", "第三");
+    QVERIFY(form->save());
+    QCOMPARE(value("SELECT F_code FROM Contract WHERE F_name = '第三'").toString(),
+             QStringLiteral("HT-0044"));
+}
+
+void TstContractEditGui::textLongerThanColumnCannotBeEntered_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("code") << "edtCode" << 50;
+    QTest::newRow("name") << "edtName" << 255;
+    QTest::newRow("contact") << "edtFZR1" << 50;
+    QTest::newRow("status") << "cbbStatus" << 50;
+    QTest::newRow("custom text") << "edtZF1" << 50;
+    QTest::newRow("goods code") << "F_GDcode" << 50;
+}
+
+void TstContractEditGui::textLongerThanColumnCannotBeEntered()
+{
+    QFETCH(QString, control);
+    QFETCH(int, limit);
+    Session.KeyValues[1] = "备用一";
+    auto form = open(TfrmContractEdit::ModeAdd);
+    QLineEdit* edit = nullptr;
+    if (control.startsWith("F_")) {
+        form->addGoodsLine();
+        QTableView* view = form->goodsGrid()->view();
+        const QModelIndex index =
+            view->model()->index(0, form->goodsGrid()->model()->columnOfField(control));
+        view->edit(index);
+        edit = qobject_cast<QLineEdit*>(view->indexWidget(index));
+    } else if (auto* combo = form->findChild<QComboBox*>(control)) {
+        edit = combo->lineEdit();
+    } else {
+        edit = form->findChild<QLineEdit*>(control);
+    }
+    QVERIFY(edit);
+    edit->setFocus();
+    QTest::keyClicks(edit, QString(limit + 5, QLatin1Char('x')));
+    QCOMPARE(edit->text().size(), limit);
+}
+
+void TstContractEditGui::screenshot()
+{
+    Session.KeyValues[1] = "项目经理";
+    Session.KeyValues[2] = "合同份数";
+    Session.KeyValues[6] = "保证金";
+    Session.KeyValues[9] = "验收日期";
+    const qint64 id = addContract(12, "HT2026-0012", "办公楼土建施工合同");
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_GDrec(F_cltID, F_GDcode, F_GDname, F_unit, F_amount, "
+                          "F_price, F_totalprice) VALUES(12, 'G001', '水泥', '吨', 20, 450, 9000), "
+                          "(12, 'G002', '钢筋', '吨', 5, 4200, 21000)"));
+    auto form = open(TfrmContractEdit::ModeModify, id);
+    form->findChild<QTabWidget*>("pgcPages")->setCurrentIndex(2);
+    QTest::qWait(50);
+    saveScreenshot(form.get(), "contract_edit");
+    QVERIFY(m_dm->ExecSql("UPDATE Contract SET F_SHemp = '审批人'"));
+    auto approved = open(TfrmContractEdit::ModeModify, id);
+    QTest::qWait(50);
+    saveScreenshot(approved.get(), "contract_edit_approved");
+    auto added = open(TfrmContractEdit::ModeAdd);
+    QTest::qWait(50);
+    saveScreenshot(added.get(), "contract_edit_add");
+}
+
+QTEST_MAIN(TstContractEditGui)
+#include "tst_contractedit_gui.moc"
