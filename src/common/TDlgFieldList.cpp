@@ -1,5 +1,7 @@
 #include "common/TDlgFieldList.h"
 
+#include "common/DialogButtons.h"
+
 #include "common/DataGrid.h"
 
 #include <QHBoxLayout>
@@ -25,18 +27,7 @@ TDlgFieldList::TDlgFieldList(DataGrid* grid, QWidget* parent)
         item->setData(Qt::UserRole, logical);
     }
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    auto* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
     layout->addLayout(buttons);

@@ -1,5 +1,7 @@
 #include "common/TDlgFieldValue.h"
 
+#include "common/DialogButtons.h"
+
 #include "app/AppPaths.h"
 #include "data/Schema.h"
 #include "platform/UserDialogs.h"
@@ -30,18 +32,7 @@ TDlgFieldValue::TDlgFieldValue(Mode mode, const QString& prompt, const QString& 
     m_edit->setText(initialText);
     m_edit->selectAll();
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(ok, &QPushButton::clicked, this, &TDlgFieldValue::tryAccept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    auto* buttons = okCancelButtons(this, [this] { tryAccept(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_prompt);
     layout->addWidget(m_edit);
