@@ -14,6 +14,7 @@
 #include "records/SubRecordEdit.h"
 #include "platform/CompactDatabase.h"
 #include "browser/MainCommands.h"
+#include "common/CategoryList.h"
 #include "common/DataGrid.h"
 #include "common/GridExport.h"
 #include "common/GridLayouts.h"
@@ -176,15 +177,8 @@ void TFrmMain::buildNavigator()
     m_listType->setObjectName(QStringLiteral("cbbListType"));
     m_listType->addItems(ContractList::categoryKindCaptions());
     connect(m_listType, &QComboBox::activated, this, [this](int kind) { FillCategoryList(kind); });
-    m_list = new QTableWidget(0, 2, listPage);
-    m_list->setObjectName(QStringLiteral("vleList"));
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->hide();
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    m_list->setColumnWidth(0, 36);
-    connect(m_list, &QTableWidget::cellClicked, this, [this] { onCategoryClicked(); });
+    m_list = new CategoryList(listPage);
+    connect(m_list, &QTableWidget::cellClicked, this, [this] { RefreshContractList(); });
     listLayout->addWidget(m_listType);
     listLayout->addWidget(m_list, 1);
     m_navPages->addTab(listPage, QStringLiteral(" 项    目 "));
@@ -585,9 +579,7 @@ ContractFilter TFrmMain::currentFilter() const
     f.direction = qMax(0, m_direction->checkedId());
     f.includeArchived = m_archived->isChecked();
     f.categoryKind = m_categoryKind;
-    const int row = m_list->currentRow();
-    if (row > 0 && m_list->item(row, 1))
-        f.categoryName = m_list->item(row, 1)->text();
+    f.categoryName = m_list->selectedName();
     return f;
 }
 
@@ -609,30 +601,11 @@ void TFrmMain::RefreshContractList()
 void TFrmMain::FillCategoryList(int kind)
 {
     m_categoryKind = qBound(0, kind, 3);
-    m_list->setRowCount(0);
     TdmData* dm = dmData();
     const SqlBuilder b = ContractList::categoryStatement(m_categoryKind, Session);
     const QStringList names = dm ? dm->PickListValues(b.sql(), b.params()) : QStringList();
-    m_list->setRowCount(1);
-    m_list->setItem(0, 0, new QTableWidgetItem(QStringLiteral("0")));
-    m_list->setItem(0, 1, new QTableWidgetItem(QStringLiteral("全部")));
-    m_categoryReacts = false;
-    m_list->setCurrentCell(0, 1);
+    m_list->setNames(ContractList::categoryKindCaptions().value(m_categoryKind), names);
     RefreshContractList();
-    m_categoryReacts = true;
-    m_list->setHorizontalHeaderLabels(
-        {QString(), ContractList::categoryKindCaptions().value(m_categoryKind)});
-    m_list->setRowCount(int(names.size()) + 1);
-    for (int i = 0; i < names.size(); ++i) {
-        m_list->setItem(i + 1, 0, new QTableWidgetItem(QString::number(i + 1)));
-        m_list->setItem(i + 1, 1, new QTableWidgetItem(names.at(i)));
-    }
-}
-
-void TFrmMain::onCategoryClicked()
-{
-    if (m_categoryReacts)
-        RefreshContractList();
 }
 
 void TFrmMain::setAdvancedMode(bool on)

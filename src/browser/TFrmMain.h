@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QSet>
 
+class CategoryList;
 class DataGrid;
 class MainCommands;
 class QButtonGroup;
@@ -66,7 +67,6 @@ private:
     void tickClock();
     void setAdvancedMode(bool on);
     void onAdvancedToggled(bool down);
-    void onCategoryClicked();
     void onCurrentContractChanged(int row);
     void reloadTypeTree();
     void relogin();
@@ -86,7 +86,7 @@ private:
     QTabWidget* m_navPages = nullptr;
     QTreeWidget* m_tree = nullptr;
     QComboBox* m_listType = nullptr;
-    QTableWidget* m_list = nullptr;
+    CategoryList* m_list = nullptr;
     QButtonGroup* m_direction = nullptr;
     // Search bar
     QComboBox* m_searchField = nullptr;
@@ -105,7 +105,6 @@ private:
 
     QString m_typePath;       // the type chosen by a double click; empty: all
     int m_categoryKind = 0;
-    bool m_categoryReacts = true;
     bool m_loggedIn = false;
     bool m_closing = false;
     bool m_firstShowDone = false;

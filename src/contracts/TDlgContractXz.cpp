@@ -1,5 +1,7 @@
 #include "contracts/TDlgContractXz.h"
 
+#include "common/CategoryList.h"
+
 #include "browser/ContractRows.h"
 #include "browser/DetailStore.h"
 #include "common/DataGrid.h"
@@ -64,14 +66,7 @@ TDlgContractXz::TDlgContractXz(QWidget* parent) : QDialog(parent)
     m_kind->setObjectName(QStringLiteral("cbbListType"));
     m_kind->addItems(
         {QStringLiteral("合同状态"), QStringLiteral("业 务 员"), QStringLiteral("部    门")});
-    m_list = new QTableWidget(0, 2, panel);
-    m_list->setObjectName(QStringLiteral("vleList"));
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->hide();
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    m_list->setColumnWidth(0, 36);
+    m_list = new CategoryList(panel);
     auto* refresh = new QPushButton(QStringLiteral("刷新列表"), panel);
     refresh->setObjectName(QStringLiteral("btnRefreshList"));
     auto* panelLayout = new QVBoxLayout(panel);
@@ -79,10 +74,7 @@ TDlgContractXz::TDlgContractXz(QWidget* parent) : QDialog(parent)
     panelLayout->addWidget(m_list, 1);
     panelLayout->addWidget(m_kind);
     panelLayout->addWidget(refresh);
-    connect(m_list, &QTableWidget::cellClicked, this, [this] {
-        if (m_categoryReacts)
-            runQuery();
-    });
+    connect(m_list, &QTableWidget::cellClicked, this, [this] { runQuery(); });
     connect(m_kind, &QComboBox::activated, this, [this](int k) { fillCategories(k); });
     connect(refresh, &QPushButton::clicked, this,
             [this] { fillCategories(m_kind->currentIndex()); });
@@ -131,26 +123,13 @@ void TDlgContractXz::fillCategories(int kind)
     if (m_kind->currentIndex() != kind)
         m_kind->setCurrentIndex(kind);
     const QStringList names = dmData()->PickListValues(ContractQuery::categoryNamesSql(kind));
-    m_list->setRowCount(1);
-    m_list->setItem(0, 0, new QTableWidgetItem(QStringLiteral("0")));
-    m_list->setItem(0, 1, new QTableWidgetItem(QStringLiteral("全部")));
-    m_categoryReacts = false;
-    m_list->setCurrentCell(0, 1);
-    m_categoryReacts = true;
-    m_list->setHorizontalHeaderLabels({QString(), m_kind->itemText(kind)});
-    m_list->setRowCount(int(names.size()) + 1);
-    for (int i = 0; i < names.size(); ++i) {
-        m_list->setItem(i + 1, 0, new QTableWidgetItem(QString::number(i + 1)));
-        m_list->setItem(i + 1, 1, new QTableWidgetItem(names.at(i)));
-    }
+    m_list->setNames(m_kind->itemText(kind), names);
     runQuery();
 }
 
 void TDlgContractXz::runQuery()
 {
-    const int row = m_list->currentRow();
-    const QString category =
-        row > 0 && m_list->item(row, 1) ? m_list->item(row, 1)->text() : QString();
+    const QString category = m_list->selectedName();
     const SqlBuilder b = ContractQuery::selectionStatement(
         m_name->text(), m_code->text(), m_memo->text(), m_kind->currentIndex(), category);
     QString error;

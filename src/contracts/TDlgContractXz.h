@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/CategoryList.h"
 #include "contracts/ContractQuery.h"
 
 #include <QDialog>
@@ -56,9 +57,8 @@ private:
     QLineEdit* m_name;
     QLineEdit* m_memo;
     QComboBox* m_kind;
-    QTableWidget* m_list;
+    CategoryList* m_list;
     DataGrid* m_grid;
-    bool m_categoryReacts = true;
 };
 
 // Copies what the mode gives of `chosen` into `into`: mode 0 the name, mode
