@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <functional>
+
 namespace AdminCommands {
 
 namespace {
@@ -28,13 +30,11 @@ QString databaseIn(const QString& folder)
     return QDir(folder).filePath(AppPaths::databaseFileName());
 }
 
-int cmdInit(const QStringList& args, QTextStream& out, QTextStream& err)
+// Makes <folder>/Contract.db as a new database and lets `fill` add to it;
+// never overwrites, and leaves no partial file behind on a failure.
+int createDatabase(const QString& folder, const QString& connection, QTextStream& err,
+                   const std::function<bool(Database&, QString*)>& fill, QString* created)
 {
-    if (args.size() != 1) {
-        err << "用法: contract-admin init <文件夹>\n";
-        return 2;
-    }
-    const QString folder = args.first();
     if (!QDir().mkpath(folder)) {
         err << "无法创建文件夹: " << folder << '\n';
         return 1;
@@ -44,16 +44,31 @@ int cmdInit(const QStringList& args, QTextStream& out, QTextStream& err)
         err << "数据库已存在，不覆盖: " << file << '\n';
         return 1;
     }
-    Database db(QStringLiteral("admin-init"));
+    Database db(connection);
     QString error;
-    if (!db.create(file, &error) || !Schema::createTables(db, &error)) {
+    if (!db.create(file, &error) || !Schema::createTables(db, &error) ||
+        (fill && !fill(db, &error))) {
         db.close();
-        QFile::remove(file);
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(file + QLatin1String(suffix));
         err << "创建数据库失败: " << error << '\n';
         return 1;
     }
-    out << "已创建数据库: " << QFileInfo(file).absoluteFilePath() << '\n';
+    *created = QFileInfo(file).absoluteFilePath();
     return 0;
+}
+
+int cmdInit(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 1) {
+        err << "用法: contract-admin init <文件夹>\n";
+        return 2;
+    }
+    QString file;
+    const int rc = createDatabase(args.first(), QStringLiteral("admin-init"), err, {}, &file);
+    if (rc == 0)
+        out << "已创建数据库: " << file << '\n';
+    return rc;
 }
 
 int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -87,34 +102,25 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
         err << usage;
         return 2;
     }
-    if (!QDir().mkpath(folder)) {
-        err << "无法创建文件夹: " << folder << '\n';
-        return 1;
-    }
-    const QString file = databaseIn(folder);
-    if (QFileInfo::exists(file)) {
-        err << "数据库已存在，不覆盖: " << file << '\n';
-        return 1;
-    }
     QElapsedTimer timer;
     timer.start();
-    Database db(QStringLiteral("admin-demo"));
-    QString error;
-    if (!db.create(file, &error) || !Schema::createTables(db, &error) ||
-        !DemoData::fill(db, options, &error)) {
-        db.close();
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-            QFile::remove(file + QLatin1String(suffix));
-        err << "创建演示数据库失败: " << error << '\n';
-        return 1;
-    }
     qint64 records = 0;
-    for (const char* table : {"t_SKrec", "t_ZXrec", "t_TXrec", "t_BGrec", "t_TPrec", "t_FJrec",
-                              "t_GDrec", "t_FHrec", "t_FHdetail"})
-        records +=
-            db.scalar(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table)).toLongLong();
-    db.close();
-    out << "已创建演示数据库: " << QFileInfo(file).absoluteFilePath() << '\n'
+    QString file;
+    const int rc = createDatabase(
+        folder, QStringLiteral("admin-demo"), err,
+        [&](Database& db, QString* error) {
+            if (!DemoData::fill(db, options, error))
+                return false;
+            for (const char* table : {"t_SKrec", "t_ZXrec", "t_TXrec", "t_BGrec", "t_TPrec",
+                                      "t_FJrec", "t_GDrec", "t_FHrec", "t_FHdetail"})
+                records += db.scalar(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table))
+                               .toLongLong();
+            return true;
+        },
+        &file);
+    if (rc != 0)
+        return rc;
+    out << "已创建演示数据库: " << file << '\n'
         << "合同 " << options.contracts << " 份，合同记录 " << records << " 条，用时 "
         << QString::number(timer.elapsed() / 1000.0, 'f', 1) << " 秒，文件 "
         << QFileInfo(file).size() / 1024 << " KB\n";

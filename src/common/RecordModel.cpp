@@ -84,25 +84,21 @@ bool RecordModel::open(Database& db, const QString& sql, const SqlParams& params
 
 void RecordModel::setRecords(RecordSet records)
 {
-    beginResetModel();
-    m_records = std::move(records);
-    m_order.resize(size_t(m_records.rowCount()));
-    std::iota(m_order.begin(), m_order.end(), 0);
-    m_open = true;
-    m_insertedRecords.clear();
-    m_changed.clear();
-    m_deletedIds.clear();
-    mapColumns();
-    invalidateFooter();
-    endResetModel();
+    replaceRecords(std::move(records), true);
 }
 
 void RecordModel::clear()
 {
+    replaceRecords(RecordSet(), false);
+}
+
+void RecordModel::replaceRecords(RecordSet records, bool open)
+{
     beginResetModel();
-    m_records.clear();
-    m_order.clear();
-    m_open = false;
+    m_records = std::move(records);
+    m_order.resize(size_t(m_records.rowCount()));
+    std::iota(m_order.begin(), m_order.end(), 0);
+    m_open = open;
     m_insertedRecords.clear();
     m_changed.clear();
     m_deletedIds.clear();

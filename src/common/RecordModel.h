@@ -118,6 +118,7 @@ signals:
 
 private:
     int fieldOf(int column) const { return m_fieldOfColumn.value(column, -1); }
+    void replaceRecords(RecordSet records, bool open);
     void mapColumns();
     void invalidateFooter();
     bool applySortKeys(const QList<QPair<int, bool>>& keys);

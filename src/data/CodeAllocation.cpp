@@ -41,12 +41,8 @@ AllocatedCode nextDated(const QString& largest, const QString& prefix, const QSt
             tail.code = prefix + day + QLatin1Char('-') + tail.code;
         return tail;
     }
-    if (largest.size() < width)
-        return failure(QStringLiteral("编号“%1”太短").arg(largest));
-    AllocatedCode tail = incrementTail(largest.right(width), width);
-    if (tail)
-        tail.code = largest.left(largest.size() - width) + tail.code;
-    return tail;
+    // Within a day's series the head stays: the same step as a plain series.
+    return nextPlain(largest, width);
 }
 
 AllocatedCode nextPlain(const QString& largest, int width)
