@@ -1,6 +1,7 @@
 #include "app/AdminCommands.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "support/TestSupport.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -20,21 +21,11 @@ private slots:
 };
 
 namespace {
-struct Run
-{
-    int rc;
-    QString out;
-    QString err;
-};
+using Run = AdminRun;
 
 Run admin(const QStringList& args)
 {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int rc = AdminCommands::run(args, o, e);
-    o.flush();
-    e.flush();
-    return {rc, out, err};
+    return runAdmin(args);
 }
 } // namespace
 

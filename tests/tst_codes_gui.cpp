@@ -33,17 +33,6 @@
 
 namespace {
 
-// Runs `step` on the modal dialog as soon as one is shown.
-void onModal(std::function<void(QWidget*)> step)
-{
-    QTimer::singleShot(0, [step] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            step(w);
-        else
-            onModal(step);
-    });
-}
-
 void click(QWidget* window, const char* name)
 {
     auto* button = window->findChild<QAbstractButton*>(QLatin1String(name));

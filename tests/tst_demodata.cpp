@@ -3,6 +3,7 @@
 #include "data/Schema.h"
 #include "maintenance/DemoData.h"
 #include "platform/Clock.h"
+#include "support/TestSupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -64,21 +65,11 @@ namespace {
 constexpr int kContracts = 50;
 const QDate kToday(2025, 6, 16);
 
-struct Run
-{
-    int rc;
-    QString out;
-    QString err;
-};
+using Run = AdminRun;
 
 Run admin(const QStringList& args)
 {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int rc = AdminCommands::run(args, o, e);
-    o.flush();
-    e.flush();
-    return {rc, out, err};
+    return runAdmin(args);
 }
 
 QString fileIn(const QString& folder)

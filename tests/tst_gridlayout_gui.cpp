@@ -7,6 +7,7 @@
 #include "data/TdmData.h"
 #include "operators/Session.h"
 #include "platform/ScriptedDialogs.h"
+#include "support/GuiTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -64,17 +65,6 @@ private:
 };
 
 namespace {
-
-// Runs `step` on the modal dialog once it is open (the caller then opens it).
-void onModal(std::function<void(QWidget*)> step)
-{
-    QTimer::singleShot(0, [step] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            step(w);
-        else
-            onModal(step);
-    });
-}
 
 void click(QWidget* dialog, const char* button)
 {

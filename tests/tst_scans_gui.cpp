@@ -100,7 +100,7 @@ bool near(QRgb a, const QColor& b, int tolerance = 12)
 // so that a dialog that never comes cannot disturb the next test.
 int g_testRun = 0; // a step left over from a finished test never runs
 
-void onModal(std::function<void(QWidget*)> step, int tries = 300)
+void onModalInThisTest(std::function<void(QWidget*)> step, int tries = 300)
 {
     const int run = g_testRun;
     QTimer::singleShot(10, [step, tries, run] {
@@ -109,7 +109,7 @@ void onModal(std::function<void(QWidget*)> step, int tries = 300)
         if (QWidget* w = QApplication::activeModalWidget())
             step(w);
         else if (tries > 0)
-            onModal(step, tries - 1);
+            onModalInThisTest(step, tries - 1);
     });
 }
 
@@ -118,7 +118,7 @@ void onModal(std::function<void(QWidget*)> step, int tries = 300)
 void answerName(std::optional<QString> text, QString* proposed = nullptr,
                 QString* title = nullptr)
 {
-    onModal([=](QWidget* w) {
+    onModalInThisTest([=](QWidget* w) {
         auto* dlg = qobject_cast<TDlgFieldValue*>(w);
         if (!dlg) {
             w->close();
@@ -367,7 +367,7 @@ void TstScansGui::addCancelled()
     // The name dialog cancelled.
     m_ui->queueFile(path);
     bool asked = false;
-    onModal([&asked](QWidget* w) {
+    onModalInThisTest([&asked](QWidget* w) {
         asked = qobject_cast<TDlgFieldValue*>(w) != nullptr;
         qobject_cast<QDialog*>(w)->reject();
     });
@@ -648,7 +648,7 @@ void TstScansGui::imageWindowReplacesFromFile()
     QVERIFY(solid(Qt::blue, 30, 40).save(path, "BMP"));
     m_ui->queueFile(path);
     QString title, titleAfter, objectName;
-    onModal([&](QWidget* w) {
+    onModalInThisTest([&](QWidget* w) {
         title = w->windowTitle();
         objectName = w->objectName();
         w->findChild<QPushButton*>("btnReplace")->click();
@@ -667,7 +667,7 @@ void TstScansGui::imageWindowReplacesFromFile()
     QVERIFY(m_ui->dialogs().first().filter.contains("*.bmp *.jpg *.jpeg"));
 
     // Closing without replacing hands back what was given.
-    onModal([](QWidget* w) { w->close(); });
+    onModalInThisTest([](QWidget* w) { w->close(); });
     const TfrmImage::Result same = TfrmImage::open("页.jpg", solid(Qt::red, 10, 10));
     QCOMPARE(same.name, QStringLiteral("页.jpg"));
     QCOMPARE(same.image.size(), QSize(10, 10));

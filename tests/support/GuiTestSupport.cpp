@@ -1,7 +1,9 @@
 #include "support/GuiTestSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 
 void saveScreenshot(QWidget* widget, const QString& name)
@@ -11,4 +13,14 @@ void saveScreenshot(QWidget* widget, const QString& name)
         return;
     QDir().mkpath(folder);
     widget->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+void onModal(std::function<void(QWidget*)> step, int tries)
+{
+    QTimer::singleShot(tries == 300 ? 0 : 10, [step, tries] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            step(w);
+        else if (tries > 0)
+            onModal(step, tries - 1);
+    });
 }

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "app/AdminCommands.h"
 #include "app/AppPaths.h"
 #include "data/Database.h"
 #include "data/Schema.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTextStream>
 
 namespace {
 // Tests make many operators: hashes at the cheapest cost keep them quick.
@@ -63,4 +65,14 @@ void writeFile(const QString& path, const QByteArray& bytes)
     if (!f.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
     f.write(bytes);
+}
+
+AdminRun runAdmin(const QStringList& args)
+{
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int rc = AdminCommands::run(args, o, e);
+    o.flush();
+    e.flush();
+    return {rc, out, err};
 }

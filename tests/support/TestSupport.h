@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A temporary folder that stands in for the executable's folder for the
@@ -25,3 +26,12 @@ QString makeContractDatabase(const QString& folder);
 
 // Writes bytes to a file, creating its folder.
 void writeFile(const QString& path, const QByteArray& bytes);
+
+// What one run of the command-line tool gave: exit code and its two streams.
+struct AdminRun
+{
+    int rc;
+    QString out;
+    QString err;
+};
+AdminRun runAdmin(const QStringList& args);
