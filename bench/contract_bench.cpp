@@ -9,8 +9,8 @@
 // The demo database is made once per size by `contract-admin demo` and kept
 // in the cache folder (build/bench-cache by default).
 
-#include "app/AppPaths.h"
-#include "browser/ContractRows.h"
+#include "platform/AppPaths.h"
+#include "contracts/ContractRows.h"
 #include "browser/TFrmMain.h"
 #include "data/DataServicesUi.h"
 #include "data/TdmData.h"

@@ -8,7 +8,7 @@
 #include "common/GridPrint.h"
 #include "data/DataServicesUi.h"
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"
 #include "support/TestSupport.h"

@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "platform/AppPaths.h"
 #include "data/TdmData.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/TestSupport.h"

@@ -4,7 +4,7 @@
 #include "contracts/TfrmContractEdit.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/Clock.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"

@@ -4,7 +4,7 @@
 #include "data/SqlBuilder.h"
 #include "data/TdmData.h"
 #include "data/TransactionGuard.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/Clock.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/TestSupport.h"

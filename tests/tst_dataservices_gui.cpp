@@ -1,6 +1,6 @@
 #include "data/DataServicesUi.h"
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 

@@ -3,7 +3,7 @@
 #include "browser/TScanPage.h"
 #include "common/DataGrid.h"
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/Clock.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"

@@ -5,7 +5,7 @@
 #include "common/TDlgSort.h"
 #include "data/Schema.h"
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"
 #include "support/TestSupport.h"

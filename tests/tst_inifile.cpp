@@ -1,5 +1,5 @@
-#include "app/AppPaths.h"
-#include "app/IniFile.h"
+#include "platform/AppPaths.h"
+#include "platform/IniFile.h"
 #include "support/TestSupport.h"
 
 #include <QFile>

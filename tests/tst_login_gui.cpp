@@ -1,5 +1,5 @@
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "operators/TDlgLogin.h"
 #include "platform/PasswordHash.h"
 #include "platform/ScriptedDialogs.h"

@@ -1,4 +1,5 @@
 #include "browser/DetailStore.h"
+#include "common/GridLayoutStore.h"
 #include "common/CheckedDate.h"
 #include "common/DataGrid.h"
 #include "contracts/TDlgContractXz.h"
@@ -146,7 +147,7 @@ int TstReceiptsGui::count(const QString& where)
 
 void TstReceiptsGui::openPageList(int cltID)
 {
-    m_grid->setColumns(DetailStore::builtColumns("detail2"));
+    m_grid->setColumns(GridLayoutStore::builtColumns("detail2"));
     QVERIFY(m_grid->open(m_dm->db(), ReceiptStore::contractListSql(),
                          ReceiptStore::contractListParams(cltID)));
 }

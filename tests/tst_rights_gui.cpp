@@ -1,5 +1,5 @@
 #include "browser/MainCommands.h"
-#include "operators/RightsCatalogue.h"
+#include "data/RightsCatalogue.h"
 #include "platform/ScriptedDialogs.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "platform/AppPaths.h"
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "data/TdmData.h"

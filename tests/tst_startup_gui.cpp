@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "platform/AppPaths.h"
 #include "app/StartUp.h"
 #include "app/TFrmSplash.h"
 #include "browser/TFrmMain.h"

@@ -1,6 +1,6 @@
 #include "app/AdminCommands.h"
 
-#include "app/AppPaths.h"
+#include "platform/AppPaths.h"
 #include "data/Backup.h"
 #include "data/Database.h"
 #include "data/Schema.h"

@@ -1,5 +1,7 @@
 #include "app/StartUp.h"
 
+#include "platform/AppInfo.h"
+
 #include "app/TFrmSplash.h"
 #include "browser/TFrmMain.h"
 #include "data/TdmData.h"
@@ -22,7 +24,7 @@ StartUp::~StartUp()
 
 QString StartUp::applicationTitle()
 {
-    return QStringLiteral("璞朔工程合同管理软件(企业版)");
+    return AppInfo::applicationTitle();
 }
 
 void StartUp::prepareApplication(QApplication& app)

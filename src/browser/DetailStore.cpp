@@ -73,27 +73,6 @@ QString linesSql()
     return QStringLiteral("select * from t_FHdetail where F_code = :F_code order by F_ID");
 }
 
-GridColumns builtColumns(const QString& layout)
-{
-    GridColumns columns;
-    for (const SeedGridColumn& s : seedGridColumns()) {
-        if (QString::fromUtf8(s.layout).compare(layout, Qt::CaseInsensitive) != 0)
-            continue;
-        GridColumn c;
-        c.fieldName = QString::fromUtf8(s.field);
-        c.title = QString::fromUtf8(s.caption);
-        c.width = s.width;
-        c.visible = s.visible;
-        c.readOnly = true;
-        c.displayFormat = QString::fromUtf8(s.displayFormat);
-        c.footerValue = QString::fromUtf8(s.footerValue);
-        c.footerType = s.footerType;
-        c.alignment = s.alignment;
-        columns << c;
-    }
-    return columns;
-}
-
 QString questionValue(const QVariant& value)
 {
     switch (value.typeId()) {

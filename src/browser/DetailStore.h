@@ -37,9 +37,6 @@ SqlParams contractParams(int cltID);
 QString linesSql();
 inline QString linesLayout() { return QStringLiteral("detail81"); }
 
-// The columns a grid is delivered with (the seed rows of its layout).
-GridColumns builtColumns(const QString& layout);
-
 // A record value as the delete questions show it: dates as yyyy-MM-dd.
 QString questionValue(const QVariant& value);
 

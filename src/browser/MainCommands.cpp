@@ -1,6 +1,6 @@
 #include "browser/MainCommands.h"
 
-#include "operators/RightsCatalogue.h"
+#include "data/RightsCatalogue.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>

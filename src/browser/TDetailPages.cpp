@@ -5,13 +5,14 @@
 #include "browser/DetailStore.h"
 #include "browser/MainCommands.h"
 #include "browser/TScanPage.h"
+#include "common/GridLayoutStore.h"
 #include "common/DataGrid.h"
 #include "common/GridExport.h"
 #include "common/GridLayouts.h"
 #include "common/TDlgSort.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 
@@ -119,7 +120,7 @@ TDetailPages::TDetailPages(MainCommands* commands, QWidget* parent)
             m_shipSplit->addWidget(g);
             m_lines = new DataGrid(m_shipSplit);
             m_lines->setObjectName(QStringLiteral("DBGridDetail81"));
-            m_lines->setColumns(builtColumns(linesLayout()));
+            m_lines->setColumns(GridLayoutStore::builtColumns(linesLayout()));
             m_lines->setFooterVisible(true);
             m_shipSplit->addWidget(m_lines);
             m_shipSplit->setStretchFactor(0, 1);
@@ -179,7 +180,7 @@ DataGrid* TDetailPages::makeGrid(int p, QWidget* parent)
 {
     auto* g = new DataGrid(parent);
     g->setObjectName(QStringLiteral("DBGridDetail%1").arg(p));
-    const GridColumns columns = builtColumns(page(p).layout);
+    const GridColumns columns = GridLayoutStore::builtColumns(page(p).layout);
     g->setColumns(columns);
     g->setFooterVisible(std::any_of(columns.begin(), columns.end(), [](const GridColumn& c) {
         return c.footerType != GridColumn::NoFooter;

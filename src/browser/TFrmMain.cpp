@@ -1,8 +1,8 @@
 #include "browser/TFrmMain.h"
 
-#include "app/AppPaths.h"
-#include "app/StartUp.h"
-#include "browser/ContractRows.h"
+#include "platform/AppPaths.h"
+#include "platform/AppInfo.h"
+#include "contracts/ContractRows.h"
 #include "browser/ContractStore.h"
 #include "browser/DetailStore.h"
 #include "browser/TDetailPages.h"
@@ -11,9 +11,9 @@
 #include "codes/TFrmTreeCodeMan.h"
 #include "contracts/TDLGcontractCX.h"
 #include "contracts/TfrmContractEdit.h"
-#include "records/SubRecordEdit.h"
 #include "platform/CompactDatabase.h"
 #include "browser/MainCommands.h"
+#include "common/GridLayoutStore.h"
 #include "common/CategoryList.h"
 #include "common/DataGrid.h"
 #include "common/GridExport.h"
@@ -22,7 +22,7 @@
 #include "data/DataServicesUi.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "operators/TDlgLogin.h"
 #include "platform/Clock.h"
 #include "platform/UserDialogs.h"
@@ -82,7 +82,7 @@ QString TFrmMain::windowCaption()
 TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("TFrmMain"));
-    setWindowTitle(StartUp::applicationTitle());
+    setWindowTitle(AppInfo::applicationTitle());
     resize(1280, 800);
 
     m_commands = new MainCommands(this);
@@ -106,7 +106,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
     listLayout->setSpacing(2);
     m_grid = new DataGrid(listArea);
     m_grid->setObjectName(QStringLiteral("DBGridEh1"));
-    m_grid->setColumns(DetailStore::builtColumns(QStringLiteral("clientmain")));
+    m_grid->setColumns(GridLayoutStore::builtColumns(QStringLiteral("clientmain")));
     m_grid->model()->setRowStyler(contractRowStyle);
     applyContractDateRules(*m_grid->model());
     m_grid->view()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -377,7 +377,7 @@ void TFrmMain::connectCommands()
     c->setHandler(c->action(QStringLiteral("actWhatsNew")),
                   [] { openShippedFile(QStringLiteral("whatsnew.txt")); });
     c->setHandler(c->action(QStringLiteral("actAbout")), [] {
-        ShowMess(StartUp::applicationTitle() + QStringLiteral("\n版本 v2.30\n\n") +
+        ShowMess(AppInfo::applicationTitle() + QStringLiteral("\n版本 v2.30\n\n") +
                      QStringLiteral("合同、收付款、执行、变更、附件、货品、发货与提醒的管理。"),
                  mkInfo);
     });

@@ -2,7 +2,7 @@
 
 #include "codes/CodeStore.h"
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/DispFormPos.h"
 #include "platform/UserDialogs.h"
 

@@ -1,6 +1,7 @@
 #include "common/GridLayoutStore.h"
 
 #include "data/Database.h"
+#include "data/SeedLayouts.h"
 #include "data/TransactionGuard.h"
 
 #include <QSqlError>
@@ -143,4 +144,25 @@ bool GridLayoutStore::save(const QString& name, const GridColumns& columns, QStr
         return false;
     }
     return true;
+}
+
+GridColumns GridLayoutStore::builtColumns(const QString& layout)
+{
+    GridColumns columns;
+    for (const SeedGridColumn& s : seedGridColumns()) {
+        if (QString::fromUtf8(s.layout).compare(layout, Qt::CaseInsensitive) != 0)
+            continue;
+        GridColumn c;
+        c.fieldName = QString::fromUtf8(s.field);
+        c.title = QString::fromUtf8(s.caption);
+        c.width = s.width;
+        c.visible = s.visible;
+        c.readOnly = true;
+        c.displayFormat = QString::fromUtf8(s.displayFormat);
+        c.footerValue = QString::fromUtf8(s.footerValue);
+        c.footerType = s.footerType;
+        c.alignment = s.alignment;
+        columns << c;
+    }
+    return columns;
 }

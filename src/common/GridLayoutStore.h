@@ -24,6 +24,9 @@ public:
     // All or nothing.
     bool save(const QString& name, const GridColumns& columns, QString* error = nullptr);
 
+    // The columns a grid is delivered with (the seed rows of its layout).
+    static GridColumns builtColumns(const QString& layout);
+
 private:
     Database& m_db;
 };

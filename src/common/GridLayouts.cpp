@@ -4,7 +4,7 @@
 #include "common/GridLayoutStore.h"
 #include "common/TDlgFieldList.h"
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/UserDialogs.h"
 
 #include <QDebug>

@@ -550,3 +550,15 @@ bool RecordModel::setData(const QModelIndex& index, const QVariant& value, int r
         return false;
     return setValue(index.row(), m_columns.at(index.column()).fieldName, value);
 }
+
+QVariantMap RecordValues(const RecordModel& model, int row)
+{
+    QVariantMap values;
+    if (row < 0 || row >= model.rowCount())
+        return values;
+    const RecordSet& records = model.records();
+    const int recordRow = model.recordRow(row);
+    for (int f = 0; f < records.fieldCount(); ++f)
+        values.insert(records.field(f).name, records.value(recordRow, f));
+    return values;
+}

@@ -138,3 +138,7 @@ private:
     QHash<int, QSet<int>> m_changed; // record row -> changed fields
     QList<qint64> m_deletedIds;
 };
+
+// The values of a row of a list, by field name, for the windows that show a
+// contract's summary.
+QVariantMap RecordValues(const RecordModel& model, int row);

@@ -2,7 +2,7 @@
 
 #include "common/DialogButtons.h"
 
-#include "app/AppPaths.h"
+#include "platform/AppPaths.h"
 #include "data/Schema.h"
 #include "platform/UserDialogs.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/SqlBuilder.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 
 #include <QDate>
 #include <QString>

@@ -7,7 +7,8 @@
 #include "data/TdmData.h"
 #include "platform/Clock.h"
 #include "platform/DispFormPos.h"
-#include "records/SubRecordEdit.h"
+#include "common/AmountBox.h"
+#include "common/EnterActsAsTab.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

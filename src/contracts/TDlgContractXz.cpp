@@ -1,9 +1,9 @@
 #include "contracts/TDlgContractXz.h"
 
+#include "common/GridLayoutStore.h"
 #include "common/CategoryList.h"
 
-#include "browser/ContractRows.h"
-#include "browser/DetailStore.h"
+#include "contracts/ContractRows.h"
 #include "common/DataGrid.h"
 #include "common/GridLayouts.h"
 #include "data/TdmData.h"
@@ -85,7 +85,7 @@ TDlgContractXz::TDlgContractXz(QWidget* parent) : QDialog(parent)
 
     m_grid = new DataGrid(split);
     m_grid->setObjectName(QStringLiteral("DBGridEh1"));
-    m_grid->setColumns(DetailStore::builtColumns(kLayout));
+    m_grid->setColumns(GridLayoutStore::builtColumns(kLayout));
     m_grid->model()->setRowStyler(contractRowStyle);
     applyContractDateRules(*m_grid->model());
     m_grid->view()->setContextMenuPolicy(Qt::CustomContextMenu);

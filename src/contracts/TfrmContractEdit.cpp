@@ -1,7 +1,7 @@
 #include "contracts/TfrmContractEdit.h"
 
-#include "browser/DetailStore.h"
 #include "codes/TDLGenterCaption.h"
+#include "common/GridLayoutStore.h"
 #include "common/CheckedDate.h"
 #include "common/DataGrid.h"
 #include "common/GoodsGrid.h"
@@ -9,7 +9,7 @@
 #include "data/DataServicesUi.h"
 #include "data/Schema.h"
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/Clock.h"
 #include "platform/DispFormPos.h"
 #include "platform/UserDialogs.h"
@@ -384,7 +384,7 @@ void TfrmContractEdit::buildUi()
     bottom->addWidget(cancel);
     top->addLayout(bottom);
 
-    m_goods->setColumns(DetailStore::builtColumns(QStringLiteral("detail7")));
+    m_goods->setColumns(GridLayoutStore::builtColumns(QStringLiteral("detail7")));
     LoadGridLayout(m_goods, QStringLiteral("detail7"));
     ApplyColumnFormats(m_goods);
     GridColumns columns = m_goods->model()->columns();

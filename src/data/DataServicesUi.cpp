@@ -3,7 +3,7 @@
 #include "data/CodeTree.h"
 #include "data/SqlBuilder.h"
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>

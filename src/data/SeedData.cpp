@@ -2,7 +2,7 @@
 
 #include "data/Database.h"
 #include "data/SeedLayouts.h"
-#include "operators/RightsCatalogue.h"
+#include "data/RightsCatalogue.h"
 #include "platform/PasswordHash.h"
 
 namespace SeedData {

@@ -1,10 +1,10 @@
 #include "data/TdmData.h"
 
-#include "app/AppPaths.h"
+#include "platform/AppPaths.h"
 #include "data/Backup.h"
 #include "data/Formats.h"
 #include "data/Schema.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 

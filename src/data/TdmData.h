@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 #include "data/CodeAllocation.h"
 #include "data/CodeTree.h"
 #include "data/Database.h"

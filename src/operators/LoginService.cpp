@@ -1,8 +1,8 @@
 #include "operators/LoginService.h"
 
 #include "data/TdmData.h"
-#include "operators/RightsCatalogue.h"
-#include "operators/Session.h"
+#include "data/RightsCatalogue.h"
+#include "data/Session.h"
 #include "platform/PasswordHash.h"
 #include "platform/UserDialogs.h"
 

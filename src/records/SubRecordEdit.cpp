@@ -26,66 +26,6 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-// ---- AmountBox
-
-AmountBox::AmountBox(QWidget* parent) : QDoubleSpinBox(parent)
-{
-    setDecimals(4);
-    setRange(-1e13, 1e13);
-    setButtonSymbols(QAbstractSpinBox::NoButtons);
-    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    setGroupSeparatorShown(false);
-}
-
-void AmountBox::setDisplayFormat(const QString& format)
-{
-    m_format = format;
-    refreshText();
-}
-
-void AmountBox::refreshText()
-{
-    const QSignalBlocker block(lineEdit());
-    lineEdit()->setText(textFromValue(value()));
-}
-
-QString AmountBox::textFromValue(double value) const
-{
-    return m_editing ? PlainNumber(value) : FormatNumber(value, m_format);
-}
-
-void AmountBox::focusInEvent(QFocusEvent* event)
-{
-    m_editing = true;
-    refreshText();
-    QDoubleSpinBox::focusInEvent(event);
-}
-
-void AmountBox::focusOutEvent(QFocusEvent* event)
-{
-    QDoubleSpinBox::focusOutEvent(event);
-    m_editing = false;
-    refreshText();
-}
-
-double AmountBox::valueFromText(const QString& text) const
-{
-    QString t = text;
-    t.remove(QLatin1Char(',')).remove(QLatin1Char(' '));
-    return t.toDouble();
-}
-
-QValidator::State AmountBox::validate(QString& text, int& pos) const
-{
-    Q_UNUSED(pos);
-    QString t = text;
-    t.remove(QLatin1Char(',')).remove(QLatin1Char(' '));
-    if (t.isEmpty() || t == QLatin1String("-") || t == QLatin1String("."))
-        return QValidator::Intermediate;
-    static const QRegularExpression number(QStringLiteral("^-?\\d*(\\.\\d{0,4})?$"));
-    return number.match(t).hasMatch() ? QValidator::Acceptable : QValidator::Invalid;
-}
-
 // ---- SubRecordEdit
 
 SubRecordEdit::SubRecordEdit(const QString& className, const QString& title,
@@ -333,29 +273,4 @@ bool SubRecordEdit::handleKey(QKeyEvent* event)
     return EnterActsAsTab(this, event);
 }
 
-bool EnterActsAsTab(QWidget* window, QKeyEvent* event)
-{
-    const int key = event->key();
-    if ((key != Qt::Key_Return && key != Qt::Key_Enter) ||
-        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
-        return false;
-    QWidget* focus = window->focusWidget();
-    if (qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QTextEdit*>(focus))
-        return false;
-    // A key press event sent to the window moves the focus the way Tab does.
-    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &tab);
-    return true;
-}
 
-QVariantMap RecordValues(const RecordModel& model, int row)
-{
-    QVariantMap values;
-    if (row < 0 || row >= model.rowCount())
-        return values;
-    const RecordSet& records = model.records();
-    const int recordRow = model.recordRow(row);
-    for (int f = 0; f < records.fieldCount(); ++f)
-        values.insert(records.field(f).name, records.value(recordRow, f));
-    return values;
-}

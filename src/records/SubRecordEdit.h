@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/AmountBox.h"
+#include "common/EnterActsAsTab.h"
+
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QVariant>
@@ -16,32 +19,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class RecordModel;
-
-// An amount: four decimals, shown in a display format such as ",0.00##"
-// (plain number when the format is empty); no range check of its own.
-class AmountBox : public QDoubleSpinBox
-{
-    Q_OBJECT
-public:
-    explicit AmountBox(QWidget* parent = nullptr);
-    void setDisplayFormat(const QString& format);
-
-    QString textFromValue(double value) const override;
-    double valueFromText(const QString& text) const override;
-    QValidator::State validate(QString& text, int& pos) const override;
-
-protected:
-    // While focused the box shows every decimal, so that leaving it never
-    // rounds the value to the display format.
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-
-private:
-    void refreshText();
-
-    QString m_format;
-    bool m_editing = false;
-};
 
 // The edit window of one record under a contract, opened from a list (the
 // main window's detail page or a list screen). It works on the caller's list:
@@ -166,10 +143,4 @@ private:
     QPushButton* m_cancel = nullptr;
 };
 
-// Enter outside a multi-line box moves the window's focus to the next field.
-// True when the key was taken.
-bool EnterActsAsTab(QWidget* window, QKeyEvent* event);
 
-// The values of a row of a list, by field name, for the windows that show a
-// contract's summary.
-QVariantMap RecordValues(const RecordModel& model, int row);

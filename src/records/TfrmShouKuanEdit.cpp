@@ -5,7 +5,7 @@
 #include "contracts/ContractQuery.h"
 #include "contracts/TDlgContractXz.h"
 #include "data/TdmData.h"
-#include "operators/Session.h"
+#include "data/Session.h"
 #include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 #include "records/ReceiptStore.h"

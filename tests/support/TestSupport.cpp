@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "app/AdminCommands.h"
-#include "app/AppPaths.h"
+#include "platform/AppPaths.h"
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "platform/PasswordHash.h"

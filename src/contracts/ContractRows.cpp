@@ -1,4 +1,4 @@
-#include "browser/ContractRows.h"
+#include "contracts/ContractRows.h"
 
 #include <QGuiApplication>
 #include <QPalette>

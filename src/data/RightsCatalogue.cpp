@@ -1,4 +1,4 @@
-#include "operators/RightsCatalogue.h"
+#include "data/RightsCatalogue.h"
 
 namespace {
 const RightDef kRights[] = {

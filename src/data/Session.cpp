@@ -1,4 +1,4 @@
-#include "operators/Session.h"
+#include "data/Session.h"
 
 SessionData Session;
 

@@ -1,0 +1,2 @@
+#pragma once
+#include "data/Planted.h"

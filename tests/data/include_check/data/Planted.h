@@ -1,0 +1,3 @@
+#pragma once
+#include "data/Fine.h"
+#include "app/Top.h"
