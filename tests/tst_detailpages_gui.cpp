@@ -1,6 +1,6 @@
 #include "browser/MainCommands.h"
-#include "browser/TDetailPages.h"
-#include "browser/TScanPage.h"
+#include "browser/DetailPages.h"
+#include "browser/ScanPage.h"
 #include "common/DataGrid.h"
 #include "data/TdmData.h"
 #include "data/Session.h"
@@ -65,7 +65,7 @@ private:
     TdmData* m_dm = nullptr;
     QMainWindow* m_win = nullptr;
     MainCommands* m_cmd = nullptr;
-    TDetailPages* m_pages = nullptr;
+    DetailPages* m_pages = nullptr;
 };
 
 void TstDetailPagesGui::initTestCase()
@@ -114,7 +114,7 @@ void TstDetailPagesGui::build()
 {
     m_win = new QMainWindow;
     m_cmd = new MainCommands(m_win);
-    m_pages = new TDetailPages(m_cmd, m_win);
+    m_pages = new DetailPages(m_cmd, m_win);
     m_win->setCentralWidget(m_pages);
     m_win->resize(1000, 360);
     m_win->show();
@@ -199,7 +199,7 @@ void TstDetailPagesGui::navigatorSwitchesPages()
         captions << nav->item(i)->text();
     QCOMPARE(captions, (QStringList{"收付款项", "执行情况", "合同提醒", "合同变更", "合同扫描",
                                     "合同附件", "合同货品", "发货记录"}));
-    QSignalSpy changed(m_pages, &TDetailPages::pageChanged);
+    QSignalSpy changed(m_pages, &DetailPages::pageChanged);
     nav->setCurrentRow(6);
     QCOMPARE(m_pages->currentPage(), 7);
     QCOMPARE(changed.size(), 1);
@@ -247,7 +247,7 @@ void TstDetailPagesGui::emptyPageMessages()
     QCOMPARE(m_ui->lastText(), emptyModify);
     QCOMPARE(m_ui->lastKind(), int(mkError));
 
-    QSignalSpy focus(m_pages, &TDetailPages::focusContractList);
+    QSignalSpy focus(m_pages, &DetailPages::focusContractList);
     m_pages->setContract(-1);
     m_cmd->action(901)->trigger();
     QCOMPARE(m_ui->messages().size(), 2);

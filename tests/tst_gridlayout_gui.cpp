@@ -1,8 +1,8 @@
 #include "common/DataGrid.h"
 #include "common/GridLayouts.h"
-#include "common/TDlgFieldList.h"
-#include "common/TDlgFieldValue.h"
-#include "common/TDlgSort.h"
+#include "common/FieldListDialog.h"
+#include "common/FieldValueDialog.h"
+#include "common/SortDialog.h"
 #include "data/Schema.h"
 #include "data/TdmData.h"
 #include "data/Session.h"
@@ -251,9 +251,9 @@ void TstGridLayoutGui::chooseColumnsTicksAndApplies()
     QStringList titles;
     QList<bool> ticks;
     onModal([&](QWidget* w) {
-        auto* dlg = qobject_cast<TDlgFieldList*>(w);
+        auto* dlg = qobject_cast<FieldListDialog*>(w);
         QVERIFY(dlg);
-        QCOMPARE(dlg->objectName(), QStringLiteral("TDlgFieldList"));
+        QCOMPARE(dlg->objectName(), QStringLiteral("FieldListDialog"));
         QCOMPARE(dlg->windowTitle(), QStringLiteral("字段列表"));
         QListWidget* list = dlg->findChild<QListWidget*>("lstFields");
         QVERIFY(list);
@@ -427,15 +427,15 @@ void TstGridLayoutGui::sortText()
     QFETCH(QString, text);
     DataGrid grid;
     grid.setColumns(builtColumns());
-    TDlgSort dlg(&grid);
+    SortDialog dlg(&grid);
     for (const QString& s : steps) {
         const int row = s.mid(1).toInt();
         switch (s.at(0).toLatin1()) {
         case 'a':
-            dlg.setDirection(row, TDlgSort::ascending());
+            dlg.setDirection(row, SortDialog::ascending());
             break;
         case 'd':
-            dlg.setDirection(row, TDlgSort::descending());
+            dlg.setDirection(row, SortDialog::descending());
             break;
         case 'c':
             dlg.cycleDirection(row);
@@ -471,7 +471,7 @@ void TstGridLayoutGui::sortSharedTitles()
         {{"升序", "降序", "降序"}, "f_a ASC,f_a ASC,f_c DESC,"},
     };
     for (const Case& c : cases) {
-        TDlgSort dlg(&grid);
+        SortDialog dlg(&grid);
         for (int r = 0; r < 3; ++r)
             dlg.setDirection(r, c.directions.at(r));
         QCOMPARE(dlg.sortText(), c.text);
@@ -482,10 +482,10 @@ void TstGridLayoutGui::sortDialogControls()
 {
     DataGrid grid;
     grid.setColumns(builtColumns());
-    TDlgSort dlg(&grid);
+    SortDialog dlg(&grid);
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    QCOMPARE(dlg.objectName(), QStringLiteral("TDlgSort"));
+    QCOMPARE(dlg.objectName(), QStringLiteral("SortDialog"));
     QCOMPARE(dlg.windowTitle(), QStringLiteral("排序对话框"));
     QCOMPARE(dlg.findChild<QLabel*>("lblHint")->text(),
              QStringLiteral("提示：双击空白处切换排序方式（升降无），单击上下移动键调整优先顺序"));
@@ -502,9 +502,9 @@ void TstGridLayoutGui::sortDialogControls()
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, r.center());
     };
     dclick(1, 1);
-    QCOMPARE(dlg.direction(1), TDlgSort::ascending());
+    QCOMPARE(dlg.direction(1), SortDialog::ascending());
     dclick(1, 0);
-    QCOMPARE(dlg.direction(1), TDlgSort::descending());
+    QCOMPARE(dlg.direction(1), SortDialog::descending());
     dclick(1, 1);
     QCOMPARE(dlg.direction(1), QString());
     // Clicking a selected row must not leave a drop-down open over the cycle.
@@ -512,16 +512,16 @@ void TstGridLayoutGui::sortDialogControls()
     QTest::qWait(QApplication::doubleClickInterval() + 100);
     const QComboBox* editor = table->findChild<QComboBox*>();
     QVERIFY(!editor || !editor->isVisible());
-    QCOMPARE(dlg.direction(1), TDlgSort::ascending());
+    QCOMPARE(dlg.direction(1), SortDialog::ascending());
     dlg.setDirection(1, QString());
 
     // The buttons move the current row and keep it selected; the ends stay.
-    dlg.setDirection(1, TDlgSort::descending());
+    dlg.setDirection(1, SortDialog::descending());
     dlg.setCurrentRow(1);
     click(&dlg, "btnUp");
     QCOMPARE(dlg.currentRow(), 0);
     QCOMPARE(dlg.title(0), QStringLiteral("名称"));
-    QCOMPARE(dlg.direction(0), TDlgSort::descending());
+    QCOMPARE(dlg.direction(0), SortDialog::descending());
     QCOMPARE(dlg.title(1), QStringLiteral("编号"));
     QCOMPARE(dlg.direction(1), QString());
     QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
@@ -544,21 +544,21 @@ void TstGridLayoutGui::sortDialogRunsModally()
     DataGrid grid;
     grid.setColumns(builtColumns());
     onModal([](QWidget* w) {
-        auto* dlg = qobject_cast<TDlgSort*>(w);
+        auto* dlg = qobject_cast<SortDialog*>(w);
         QVERIFY(dlg);
-        dlg->setDirection(0, TDlgSort::descending());
+        dlg->setDirection(0, SortDialog::descending());
         click(dlg, "btnOK");
     });
-    QCOMPARE(TDlgSort::execute(&grid), std::optional<QString>("f_code DESC,"));
+    QCOMPARE(SortDialog::execute(&grid), std::optional<QString>("f_code DESC,"));
 
     onModal([](QWidget* w) { click(w, "btnOK"); });
-    QCOMPARE(TDlgSort::execute(&grid), std::optional<QString>(""));
+    QCOMPARE(SortDialog::execute(&grid), std::optional<QString>(""));
 
     onModal([](QWidget* w) {
-        qobject_cast<TDlgSort*>(w)->setDirection(0, TDlgSort::ascending());
+        qobject_cast<SortDialog*>(w)->setDirection(0, SortDialog::ascending());
         click(w, "btnCancel");
     });
-    QCOMPARE(TDlgSort::execute(&grid), std::nullopt);
+    QCOMPARE(SortDialog::execute(&grid), std::nullopt);
 }
 
 void TstGridLayoutGui::valueDialogChecks_data()
@@ -587,7 +587,7 @@ void TstGridLayoutGui::valueDialogChecks()
     QFETCH(QString, value);
     QFETCH(QString, refusal);
     writeFile(m_exe->file("images/scan1.jpg"), "jpeg");
-    TDlgFieldValue dlg(picture ? TDlgFieldValue::PictureNameMode : TDlgFieldValue::BatchMode,
+    FieldValueDialog dlg(picture ? FieldValueDialog::PictureNameMode : FieldValueDialog::BatchMode,
                        QString(), "initial");
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
@@ -613,7 +613,7 @@ void TstGridLayoutGui::valueDialogRunsModally()
 {
     // Batch mode: the default prompt, the caller's text, the typed result.
     onModal([](QWidget* w) {
-        QCOMPARE(w->objectName(), QStringLiteral("TDlgFieldValue"));
+        QCOMPARE(w->objectName(), QStringLiteral("FieldValueDialog"));
         QCOMPARE(w->windowTitle(), QStringLiteral("批量修改当前列"));
         QCOMPARE(w->findChild<QLabel*>("lblPrompt")->text(),
                  QStringLiteral("请输入要填写的字段值："));
@@ -623,11 +623,11 @@ void TstGridLayoutGui::valueDialogRunsModally()
         edit->setText("工程部");
         click(w, "btnOK");
     });
-    QCOMPARE(TDlgFieldValue::askBatchValue("F_dept", QString(), 20),
+    QCOMPARE(FieldValueDialog::askBatchValue("F_dept", QString(), 20),
              std::optional<QString>("工程部"));
 
     onModal([](QWidget* w) { click(w, "btnCancel"); });
-    QCOMPARE(TDlgFieldValue::askBatchValue("F_dept"), std::nullopt);
+    QCOMPARE(FieldValueDialog::askBatchValue("F_dept"), std::nullopt);
 
     // Picture-name mode: refused first, then a free name.
     writeFile(m_exe->file("images/合同扫描1.jpg"), "jpeg");
@@ -642,7 +642,7 @@ void TstGridLayoutGui::valueDialogRunsModally()
         edit->setText("合同扫描2.jpg");
         click(w, "btnOK");
     });
-    QCOMPARE(TDlgFieldValue::askPictureName("请输入图片的名称：", "合同扫描1.jpg"),
+    QCOMPARE(FieldValueDialog::askPictureName("请输入图片的名称：", "合同扫描1.jpg"),
              std::optional<QString>("合同扫描2.jpg"));
 
     // A proposed name longer than the column is shown whole, not cut, and
@@ -658,7 +658,7 @@ void TstGridLayoutGui::valueDialogRunsModally()
         edit->setText("short.jpg");
         click(w, "btnOK");
     });
-    QCOMPARE(TDlgFieldValue::askPictureName("请输入图片的名称：", longName),
+    QCOMPARE(FieldValueDialog::askPictureName("请输入图片的名称：", longName),
              std::optional<QString>("short.jpg"));
 }
 

@@ -1,6 +1,6 @@
 #include "data/TdmData.h"
 #include "data/Session.h"
-#include "operators/TDlgLogin.h"
+#include "operators/LoginDialog.h"
 #include "platform/PasswordHash.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"
@@ -55,11 +55,11 @@ private:
     void addOperator(const QString& name, const QString& password, bool disabled = false,
                      int xtFlag = 1, bool approve = false, const QString& dept = QString());
     // The dialog shown and active, as the operator meets it.
-    std::unique_ptr<TDlgLogin> openDialog(int mode);
-    // Runs `step` once the dialog opened by TDlgLogin::Login is up.
-    void whenDialogOpens(std::function<void(TDlgLogin*)> step);
-    static bool nameHasFocus(TDlgLogin* dlg);
-    static void fill(TDlgLogin* dlg, const QString& name, const QString& password);
+    std::unique_ptr<LoginDialog> openDialog(int mode);
+    // Runs `step` once the dialog opened by LoginDialog::Login is up.
+    void whenDialogOpens(std::function<void(LoginDialog*)> step);
+    static bool nameHasFocus(LoginDialog* dlg);
+    static void fill(LoginDialog* dlg, const QString& name, const QString& password);
     // A session as a previous login left it.
     static SessionData previousSession();
     static void compareSession(const SessionData& actual, const SessionData& expected);
@@ -112,9 +112,9 @@ void TstLoginGui::addOperator(const QString& name, const QString& password, bool
                            {":d", dept}}));
 }
 
-std::unique_ptr<TDlgLogin> TstLoginGui::openDialog(int mode)
+std::unique_ptr<LoginDialog> TstLoginGui::openDialog(int mode)
 {
-    auto dlg = std::make_unique<TDlgLogin>(mode);
+    auto dlg = std::make_unique<LoginDialog>(mode);
     dlg->show();
     dlg->activateWindow();
     if (!QTest::qWaitForWindowActive(dlg.get()))
@@ -122,22 +122,22 @@ std::unique_ptr<TDlgLogin> TstLoginGui::openDialog(int mode)
     return dlg;
 }
 
-void TstLoginGui::whenDialogOpens(std::function<void(TDlgLogin*)> step)
+void TstLoginGui::whenDialogOpens(std::function<void(LoginDialog*)> step)
 {
     QTimer::singleShot(0, this, [step] {
-        auto* dlg = qobject_cast<TDlgLogin*>(QApplication::activeModalWidget());
+        auto* dlg = qobject_cast<LoginDialog*>(QApplication::activeModalWidget());
         QVERIFY(dlg);
         step(dlg);
     });
 }
 
-bool TstLoginGui::nameHasFocus(TDlgLogin* dlg)
+bool TstLoginGui::nameHasFocus(LoginDialog* dlg)
 {
     QWidget* f = dlg->focusWidget();
     return f && (f == dlg->nameCombo() || f == dlg->nameCombo()->lineEdit());
 }
 
-void TstLoginGui::fill(TDlgLogin* dlg, const QString& name, const QString& password)
+void TstLoginGui::fill(LoginDialog* dlg, const QString& name, const QString& password)
 {
     dlg->nameCombo()->setEditText(name);
     dlg->passwordEdit()->setText(password);
@@ -182,7 +182,7 @@ void TstLoginGui::textsAndControls()
 {
     QFETCH(int, mode);
     auto dlg = openDialog(mode);
-    QCOMPARE(dlg->objectName(), QStringLiteral("TDlgLogin"));
+    QCOMPARE(dlg->objectName(), QStringLiteral("LoginDialog"));
     QCOMPARE(dlg->windowTitle(), QStringLiteral("登录窗口"));
     QCOMPARE(int(dlg->mode()), mode);
     QVERIFY(dlg->isModal());
@@ -248,14 +248,14 @@ void TstLoginGui::centredOnItsOwner()
     owner.setGeometry(100, 80, 900, 700);
     owner.show();
     QVERIFY(QTest::qWaitForWindowExposed(&owner));
-    TDlgLogin dlg(LoginService::ReLogin, &owner);
+    LoginDialog dlg(LoginService::ReLogin, &owner);
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     const QPoint off = dlg.frameGeometry().center() - owner.frameGeometry().center();
     QVERIFY2(off.manhattanLength() <= 4, qPrintable(QString("%1,%2").arg(off.x()).arg(off.y())));
 
     // Without an owner, on the middle of the screen.
-    TDlgLogin alone(LoginService::StartUp);
+    LoginDialog alone(LoginService::StartUp);
     alone.show();
     QVERIFY(QTest::qWaitForWindowExposed(&alone));
     const QRect screen = alone.screen()->availableGeometry();
@@ -323,7 +323,7 @@ void TstLoginGui::loginSucceeds()
     QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
     QVERIFY(m_ui->texts().isEmpty());
     QVERIFY(!dlg->isVisible());
-    QCOMPARE(dlg->result(), int(TDlgLogin::LoggedIn));
+    QCOMPARE(dlg->result(), int(LoginDialog::LoggedIn));
     QCOMPARE(Session.OperName, operName);
     QCOMPARE(Session.XtFlag, xtFlag);
     QCOMPARE(Session.DeptList, deptList);
@@ -371,7 +371,7 @@ void TstLoginGui::fourthRefusalClosesTheDialog_data()
     const int s = LoginService::StartUp, r = LoginService::ReLogin;
     const QString wrong = "用户名或密码不正确，请重新输入！";
     const QString disabled = "此操作员已被禁用，不能登录！";
-    const int end = TDlgLogin::EndProgram, cancelled = TDlgLogin::Cancelled;
+    const int end = LoginDialog::EndProgram, cancelled = LoginDialog::Cancelled;
     QTest::newRow("start-up, wrong password")
         << s << "admin" << "x" << wrong << end << "非法操作员!" << "登录失败！";
     QTest::newRow("start-up, password in other case")
@@ -430,9 +430,9 @@ void TstLoginGui::cancel_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("result");
     QTest::newRow("start-up ends the program") << int(LoginService::StartUp)
-                                               << int(TDlgLogin::EndProgram);
+                                               << int(LoginDialog::EndProgram);
     QTest::newRow("re-login keeps the session") << int(LoginService::ReLogin)
-                                                << int(TDlgLogin::Cancelled);
+                                                << int(LoginDialog::Cancelled);
 }
 
 void TstLoginGui::cancel()
@@ -468,7 +468,7 @@ void TstLoginGui::enterMovesTheFocus()
 {
     QFETCH(int, key);
     QFETCH(int, modifiers);
-    const auto press = [&](TDlgLogin* dlg) {
+    const auto press = [&](LoginDialog* dlg) {
         QTest::keyClick(dlg->focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     };
     auto dlg = openDialog(LoginService::StartUp);
@@ -488,7 +488,7 @@ void TstLoginGui::enterMovesTheFocus()
     QVERIFY(Session.OperName.isEmpty());
     press(dlg.get());
     QVERIFY(!dlg->isVisible());
-    QCOMPARE(dlg->result(), int(TDlgLogin::LoggedIn));
+    QCOMPARE(dlg->result(), int(LoginDialog::LoggedIn));
     QCOMPARE(Session.OperName, QStringLiteral("张三"));
 }
 
@@ -504,7 +504,7 @@ void TstLoginGui::enterOnAButtonPressesIt()
     dlg->cancelButton()->setFocus();
     QTest::keyClick(dlg->cancelButton(), Qt::Key_Return);
     QVERIFY(!dlg->isVisible());
-    QCOMPARE(dlg->result(), int(TDlgLogin::Cancelled));
+    QCOMPARE(dlg->result(), int(LoginDialog::Cancelled));
     compareSession(Session, previousSession());
 }
 
@@ -528,7 +528,7 @@ void TstLoginGui::escAndCloseDoNotClose()
     // The buttons still work afterwards.
     QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
     QVERIFY(!dlg->isVisible());
-    QCOMPARE(dlg->result(), int(TDlgLogin::LoggedIn));
+    QCOMPARE(dlg->result(), int(LoginDialog::LoggedIn));
 }
 
 void TstLoginGui::staticEntry_data()
@@ -553,14 +553,14 @@ void TstLoginGui::staticEntry()
     QWidget owner;
     owner.show();
     bool ran = false;
-    whenDialogOpens([&](TDlgLogin* dlg) {
+    whenDialogOpens([&](LoginDialog* dlg) {
         ran = true;
         QCOMPARE(int(dlg->mode()), mode);
         QCOMPARE(dlg->parentWidget(), &owner);
         fill(dlg, "张三", password);
         QTest::mouseClick(pressOK ? dlg->okButton() : dlg->cancelButton(), Qt::LeftButton);
     });
-    QCOMPARE(TDlgLogin::Login(mode, &owner), loggedIn);
+    QCOMPARE(LoginDialog::Login(mode, &owner), loggedIn);
     QVERIFY(ran);
     QCOMPARE(Session.OperName, loggedIn ? QStringLiteral("张三") : QString());
 }
@@ -568,17 +568,17 @@ void TstLoginGui::staticEntry()
 void TstLoginGui::escDuringExecKeepsItOpen()
 {
     int steps = 0;
-    whenDialogOpens([&](TDlgLogin* dlg) {
+    whenDialogOpens([&](LoginDialog* dlg) {
         ++steps;
         QTest::keyClick(dlg->focusWidget(), Qt::Key_Escape);
         QVERIFY(!dlg->close());
         // Still in its modal loop: the next step finds it again.
-        whenDialogOpens([&](TDlgLogin* again) {
+        whenDialogOpens([&](LoginDialog* again) {
             ++steps;
             QTest::mouseClick(again->cancelButton(), Qt::LeftButton);
         });
     });
-    QVERIFY(!TDlgLogin::Login(LoginService::StartUp, nullptr));
+    QVERIFY(!LoginDialog::Login(LoginService::StartUp, nullptr));
     QCOMPARE(steps, 2);
 }
 

@@ -1,5 +1,5 @@
 #include "browser/MainCommands.h"
-#include "browser/TDetailPages.h"
+#include "browser/DetailPages.h"
 #include "browser/TFrmMain.h"
 #include "common/DataGrid.h"
 #include "data/DataServicesUi.h"

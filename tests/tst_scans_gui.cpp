@@ -1,9 +1,9 @@
-#include "browser/TScanPage.h"
-#include "common/TDlgFieldValue.h"
+#include "browser/ScanPage.h"
+#include "common/FieldValueDialog.h"
 #include "data/TdmData.h"
 #include "platform/ScriptedDialogs.h"
 #include "records/ScanStore.h"
-#include "records/TfrmImage.h"
+#include "records/TfrmImageDisp.h"
 #include "support/GuiTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -55,8 +55,8 @@ private slots:
 
 private:
     qint64 addRow(int cltID, const QString& name, const QString& ext, const QByteArray& bytes);
-    QList<ScanPage> rows(int cltID = kContract);
-    QImage thumbnailAt(TScanPage& page, int index);
+    QList<ScannedPage> rows(int cltID = kContract);
+    QImage thumbnailAt(ScanPage& page, int index);
 
     static constexpr int kContract = 7;
     TempExeDir* m_exe = nullptr;
@@ -119,7 +119,7 @@ void answerName(std::optional<QString> text, QString* proposed = nullptr,
                 QString* title = nullptr)
 {
     onModalInThisTest([=](QWidget* w) {
-        auto* dlg = qobject_cast<TDlgFieldValue*>(w);
+        auto* dlg = qobject_cast<FieldValueDialog*>(w);
         if (!dlg) {
             w->close();
             return;
@@ -146,13 +146,13 @@ void TstScansGui::init()
     m_ui = new ScriptedDialogs;
     m_dm = new TdmData;
     QVERIFY(m_dm->Connect());
-    TfrmImage::setHook({});
+    TfrmImageDisp::setHook({});
 }
 
 void TstScansGui::cleanup()
 {
     ++g_testRun;
-    TfrmImage::setHook({});
+    TfrmImageDisp::setHook({});
     delete m_dm;
     delete m_ui;
     delete m_exe;
@@ -164,14 +164,14 @@ qint64 TstScansGui::addRow(int cltID, const QString& name, const QString& ext,
     return ScanStore(m_dm->db()).insert(cltID, name, ext, bytes);
 }
 
-QList<ScanPage> TstScansGui::rows(int cltID)
+QList<ScannedPage> TstScansGui::rows(int cltID)
 {
-    QList<ScanPage> out;
+    QList<ScannedPage> out;
     ScanStore(m_dm->db()).pages(cltID, &out);
     return out;
 }
 
-QImage TstScansGui::thumbnailAt(TScanPage& page, int index)
+QImage TstScansGui::thumbnailAt(ScanPage& page, int index)
 {
     auto* view = page.findChild<QListWidget*>("lvScans");
     const QIcon icon = view->item(index)->icon();
@@ -211,7 +211,7 @@ void TstScansGui::thumbnails()
 
     const QColor red(220, 30, 30);
     addRow(kContract, "第一页", ext, encoded(solid(red, size.width(), size.height()), format));
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     QCOMPARE(page.count(), 1);
     QVERIFY(m_ui->messages().isEmpty());
@@ -237,7 +237,7 @@ void TstScansGui::onlyTheContractsPagesInRecordOrder()
     addRow(kContract, "甲", ".bmp", bmp);
     addRow(kContract + 1, "别的合同", ".bmp", bmp);
     addRow(kContract, "乙", ".bmp", bmp);
-    TScanPage page;
+    ScanPage page;
     QCOMPARE(page.contract(), -1);
     page.setContract(kContract);
     QCOMPARE(page.contract(), kContract);
@@ -256,7 +256,7 @@ void TstScansGui::gifPlaceholder()
 {
     addRow(kContract, "动画一", ".gif", QByteArray("GIF89a not really"));
     addRow(kContract, "动画二", ".GIF", encoded(solid(Qt::red, 30, 30), "BMP"));
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     QCOMPARE(page.count(), 2);
     QVERIFY2(m_ui->messages().isEmpty(), qPrintable(m_ui->texts().join('|')));
@@ -286,7 +286,7 @@ void TstScansGui::damagedRowReportedOthersShow()
     addRow(kContract, "好的一", ".jpg", encoded(solid(Qt::red, 10, 10), "JPEG"));
     addRow(kContract, "坏的", ext, bytes);
     addRow(kContract, "好的二", ".bmp", encoded(solid(Qt::blue, 10, 10), "BMP"));
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     QCOMPARE(m_ui->messages().size(), 1);
     QCOMPARE(m_ui->lastKind(), int(mkError));
@@ -325,7 +325,7 @@ void TstScansGui::add()
     const QString path = m_exe->file(fileName);
     QVERIFY(solid(QColor(20, 160, 40), 30, 20).save(path, fileFormat));
     addRow(kContract, "已有", ".bmp", encoded(solid(Qt::red, 5, 5), "BMP"));
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
 
     m_ui->queueFile(path);
@@ -340,7 +340,7 @@ void TstScansGui::add()
     QCOMPARE(title, QStringLiteral("提示 "));
     QVERIFY(m_ui->messages().isEmpty());
 
-    const QList<ScanPage> stored = rows();
+    const QList<ScannedPage> stored = rows();
     QCOMPARE(stored.size(), 2);
     QCOMPARE(stored[1].cltID, kContract);
     QCOMPARE(stored[1].fileName, QStringLiteral("第二页"));
@@ -355,7 +355,7 @@ void TstScansGui::addCancelled()
 {
     const QString path = m_exe->file("page.bmp");
     QVERIFY(solid(Qt::red, 10, 10).save(path, "BMP"));
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
 
     // The file dialog cancelled: no name is asked for.
@@ -368,7 +368,7 @@ void TstScansGui::addCancelled()
     m_ui->queueFile(path);
     bool asked = false;
     onModalInThisTest([&asked](QWidget* w) {
-        asked = qobject_cast<TDlgFieldValue*>(w) != nullptr;
+        asked = qobject_cast<FieldValueDialog*>(w) != nullptr;
         qobject_cast<QDialog*>(w)->reject();
     });
     page.addScan();
@@ -377,7 +377,7 @@ void TstScansGui::addCancelled()
     QCOMPARE(page.count(), 0);
 
     // Without a contract nothing is added.
-    TScanPage none;
+    ScanPage none;
     none.addScan();
     QCOMPARE(m_ui->dialogs().size(), 2);
 }
@@ -386,7 +386,7 @@ void TstScansGui::addUnreadableFile()
 {
     const QString path = m_exe->file("broken.jpg");
     writeFile(path, "no picture here");
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     m_ui->queueFile(path);
     page.addScan();
@@ -400,7 +400,7 @@ void TstScansGui::rename()
     const QByteArray bmp = encoded(solid(Qt::red, 5, 5), "BMP");
     addRow(kContract, "甲", ".bmp", bmp);
     addRow(kContract, "乙", ".bmp", bmp);
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     page.setCurrentIndex(1);
     QString proposed;
@@ -417,7 +417,7 @@ void TstScansGui::rename()
 void TstScansGui::renameKeepsNameOnBlankOrSame()
 {
     addRow(kContract, "甲", ".bmp", encoded(solid(Qt::red, 5, 5), "BMP"));
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     page.setCurrentIndex(0);
     answerName(std::nullopt);
@@ -444,7 +444,7 @@ void TstScansGui::deleteAsks()
     addRow(kContract, "甲", ".bmp", bmp);
     addRow(kContract, "乙", ".bmp", bmp);
     addRow(kContract + 1, "别的", ".bmp", bmp);
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     page.setCurrentIndex(0);
     m_ui->queueAnswer(answer);
@@ -477,17 +477,17 @@ void TstScansGui::emptyAndNothingSelected()
     QFETCH(QString, emptyText);
     QFETCH(QString, unselectedText);
     bool windowOpened = false;
-    TfrmImage::setHook([&](const QString& name, const QImage& image) {
+    TfrmImageDisp::setHook([&](const QString& name, const QImage& image) {
         windowOpened = true;
-        return TfrmImage::Result{name, image};
+        return TfrmImageDisp::Result{name, image};
     });
-    const std::function<void(TScanPage&)> run[] = {
-        [](TScanPage& p) { p.viewOrReplace(); },
-        [](TScanPage& p) { p.renameScan(); },
-        [](TScanPage& p) { p.deleteScan(); },
+    const std::function<void(ScanPage&)> run[] = {
+        [](ScanPage& p) { p.viewOrReplace(); },
+        [](ScanPage& p) { p.renameScan(); },
+        [](ScanPage& p) { p.deleteScan(); },
     };
 
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     run[command](page);
     QCOMPARE(m_ui->messages().size(), 1);
@@ -510,15 +510,15 @@ void TstScansGui::replaceJpegByBitmap()
 {
     const QColor red(220, 30, 30);
     addRow(kContract, "封面", ".jpg", encoded(solid(red, 20, 10), "JPEG"));
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     page.setCurrentIndex(0);
     QString givenName;
     QImage givenImage;
-    TfrmImage::setHook([&](const QString& name, const QImage& image) {
+    TfrmImageDisp::setHook([&](const QString& name, const QImage& image) {
         givenName = name;
         givenImage = image;
-        return TfrmImage::Result{QStringLiteral("/somewhere/扫描.新.bmp"),
+        return TfrmImageDisp::Result{QStringLiteral("/somewhere/扫描.新.bmp"),
                                  solid(Qt::blue, 12, 6)};
     });
     page.viewOrReplace();
@@ -527,7 +527,7 @@ void TstScansGui::replaceJpegByBitmap()
     QVERIFY(near(givenImage.pixel(10, 5), red));
     QVERIFY(m_ui->messages().isEmpty());
 
-    const QList<ScanPage> stored = rows();
+    const QList<ScannedPage> stored = rows();
     QCOMPARE(stored.size(), 1);
     QCOMPARE(stored[0].fileName, QStringLiteral("扫描"));
     QCOMPARE(stored[0].fileExt, QStringLiteral(".bmp"));
@@ -541,13 +541,13 @@ void TstScansGui::viewWithoutChangeStoresNothing()
 {
     const QByteArray jpeg = encoded(solid(Qt::red, 20, 10), "JPEG");
     addRow(kContract, "封面", ".jpg", jpeg);
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     page.setCurrentIndex(0);
     int opened = 0;
-    TfrmImage::setHook([&](const QString& name, const QImage& image) {
+    TfrmImageDisp::setHook([&](const QString& name, const QImage& image) {
         ++opened;
-        return TfrmImage::Result{name, image};
+        return TfrmImageDisp::Result{name, image};
     });
     page.viewOrReplace();
     QCOMPARE(opened, 1);
@@ -555,8 +555,8 @@ void TstScansGui::viewWithoutChangeStoresNothing()
     QCOMPARE(rows()[0].fileExt, QStringLiteral(".jpg"));
 
     // The same name with another picture (a file of the same name) is stored.
-    TfrmImage::setHook([&](const QString&, const QImage&) {
-        return TfrmImage::Result{QStringLiteral("/tmp/封面.jpg"), solid(Qt::green, 20, 10)};
+    TfrmImageDisp::setHook([&](const QString&, const QImage&) {
+        return TfrmImageDisp::Result{QStringLiteral("/tmp/封面.jpg"), solid(Qt::green, 20, 10)};
     });
     page.viewOrReplace();
     QVERIFY(rows()[0].image != jpeg);
@@ -570,11 +570,11 @@ void TstScansGui::replaceKeepsTheSelection()
     addRow(kContract, "甲", ".bmp", bmp);
     addRow(kContract, "乙", ".bmp", bmp);
     addRow(kContract, "丙", ".bmp", bmp);
-    TScanPage page;
+    ScanPage page;
     page.setContract(kContract);
     page.setCurrentIndex(1);
-    TfrmImage::setHook([](const QString&, const QImage&) {
-        return TfrmImage::Result{QStringLiteral("新乙.jpeg"), solid(Qt::blue, 5, 5)};
+    TfrmImageDisp::setHook([](const QString&, const QImage&) {
+        return TfrmImageDisp::Result{QStringLiteral("新乙.jpeg"), solid(Qt::blue, 5, 5)};
     });
     page.viewOrReplace();
     QCOMPARE(page.currentIndex(), 1);
@@ -588,12 +588,12 @@ void TstScansGui::replaceKeepsTheSelection()
 void TstScansGui::doubleClickActivates()
 {
     addRow(kContract, "甲", ".bmp", encoded(solid(Qt::red, 5, 5), "BMP"));
-    TScanPage page;
+    ScanPage page;
     page.resize(400, 300);
     page.setContract(kContract);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QSignalSpy spy(&page, &TScanPage::activated);
+    QSignalSpy spy(&page, &ScanPage::activated);
     auto* view = page.findChild<QListWidget*>("lvScans");
     const QPoint centre = view->visualItemRect(view->item(0)).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
@@ -604,7 +604,7 @@ void TstScansGui::doubleClickActivates()
 
 void TstScansGui::imageWindowZoom()
 {
-    TfrmImage window;
+    TfrmImageDisp window;
     window.setImage("页.bmp", solid(Qt::red, 200, 100));
     QCOMPARE(window.windowTitle(), QStringLiteral("页.bmp"));
     QCOMPARE(window.zoomFactor(), 1.0);
@@ -655,9 +655,9 @@ void TstScansGui::imageWindowReplacesFromFile()
         titleAfter = w->windowTitle();
         w->findChild<QPushButton*>("btnClose")->click();
     });
-    const TfrmImage::Result result =
-        TfrmImage::open("页.jpg", solid(Qt::red, 10, 10));
-    QCOMPARE(objectName, QStringLiteral("TfrmImage"));
+    const TfrmImageDisp::Result result =
+        TfrmImageDisp::open("页.jpg", solid(Qt::red, 10, 10));
+    QCOMPARE(objectName, QStringLiteral("TfrmImageDisp"));
     QCOMPARE(title, QStringLiteral("页.jpg"));
     QCOMPARE(titleAfter, path);
     QCOMPARE(result.name, path);
@@ -668,7 +668,7 @@ void TstScansGui::imageWindowReplacesFromFile()
 
     // Closing without replacing hands back what was given.
     onModalInThisTest([](QWidget* w) { w->close(); });
-    const TfrmImage::Result same = TfrmImage::open("页.jpg", solid(Qt::red, 10, 10));
+    const TfrmImageDisp::Result same = TfrmImageDisp::open("页.jpg", solid(Qt::red, 10, 10));
     QCOMPARE(same.name, QStringLiteral("页.jpg"));
     QCOMPARE(same.image.size(), QSize(10, 10));
 }
@@ -677,7 +677,7 @@ void TstScansGui::imageWindowRefusesDamagedFile()
 {
     const QString path = m_exe->file("坏.jpg");
     writeFile(path, "not a jpeg");
-    TfrmImage window;
+    TfrmImageDisp window;
     window.setImage("页.bmp", solid(Qt::red, 10, 10));
     m_ui->queueFile(path);
     QVERIFY(!window.replaceFromFile());
@@ -700,7 +700,7 @@ void TstScansGui::screenshot()
     addRow(kContract, "第二页", ".bmp", encoded(solid(colours[1], 60, 90), "BMP"));
     addRow(kContract, "签字页", ".gif", QByteArray("GIF89a"));
     addRow(kContract, "附图", ".jpeg", encoded(solid(colours[2], 90, 90), "JPEG"));
-    TScanPage page;
+    ScanPage page;
     page.resize(420, 160);
     page.setContract(kContract);
     page.setCurrentIndex(1);

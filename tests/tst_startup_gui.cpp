@@ -1,6 +1,6 @@
 #include "platform/AppPaths.h"
 #include "app/StartUp.h"
-#include "app/TFrmSplash.h"
+#include "app/SplashWindow.h"
 #include "browser/TFrmMain.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
@@ -71,9 +71,9 @@ void TstStartUpGui::startsOnTheDefaultDatabase()
                           "连接成功，正在登录 ...", "连接成功，正在登录 .....",
                           "连接成功，正在登录 ...", "连接成功，正在登录 ....."}));
     // The splash is gone once the main window shows.
-    QVERIFY(!qApp->findChild<TFrmSplash*>());
+    QVERIFY(!qApp->findChild<SplashWindow*>());
     for (QWidget* w : QApplication::topLevelWidgets())
-        QVERIFY(!qobject_cast<TFrmSplash*>(w) || !w->isVisible());
+        QVERIFY(!qobject_cast<SplashWindow*>(w) || !w->isVisible());
     QVERIFY(ui.messages().isEmpty());
 }
 
@@ -120,7 +120,7 @@ void TstStartUpGui::cancelledLoginEndsTheProgram()
 
 void TstStartUpGui::splashShowsItsStatus()
 {
-    TFrmSplash splash;
+    SplashWindow splash;
     splash.show();
     splash.setStatus("正在连接数据库 .....");
     QCOMPARE(splash.status(), QStringLiteral("正在连接数据库 ....."));

@@ -2,11 +2,11 @@
 
 #include "platform/AppInfo.h"
 
-#include "app/TFrmSplash.h"
+#include "app/SplashWindow.h"
 #include "browser/TFrmMain.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
-#include "operators/TDlgLogin.h"
+#include "operators/LoginDialog.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -44,7 +44,7 @@ void StartUp::prepareApplication(QApplication& app)
 void StartUp::showSplash()
 {
     closeSplash();
-    m_splash = new TFrmSplash;
+    m_splash = new SplashWindow;
     m_splash->show();
     setStatus(QStringLiteral("系统正在启动，请稍候 ....."));
 }
@@ -88,7 +88,7 @@ bool StartUp::run()
 
     // A cancelled or failed login ends the program.
     const bool loggedIn =
-        m_login ? m_login() : TDlgLogin::Login(LoginService::StartUp, nullptr);
+        m_login ? m_login() : LoginDialog::Login(LoginService::StartUp, nullptr);
     if (!loggedIn)
         return false;
     m_main->ApplySession();

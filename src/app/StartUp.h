@@ -10,7 +10,7 @@
 #include <memory>
 
 class TdmData;
-class TFrmSplash;
+class SplashWindow;
 
 class QApplication;
 
@@ -45,7 +45,7 @@ private:
     void setStatus(const QString& text);
 
     std::unique_ptr<TdmData> m_dm;
-    QPointer<TFrmSplash> m_splash;
+    QPointer<SplashWindow> m_splash;
     QPointer<TFrmMain> m_main;
     QStringList m_statusLog;
     std::function<bool()> m_login;

@@ -5,7 +5,7 @@
 #include "contracts/ContractRows.h"
 #include "browser/ContractStore.h"
 #include "browser/DetailStore.h"
-#include "browser/TDetailPages.h"
+#include "browser/DetailPages.h"
 #include "codes/TDLGenterCaption.h"
 #include "codes/TFrmCodeMan.h"
 #include "codes/TFrmTreeCodeMan.h"
@@ -18,12 +18,12 @@
 #include "common/DataGrid.h"
 #include "common/GridExport.h"
 #include "common/GridLayouts.h"
-#include "common/TDlgSort.h"
+#include "common/SortDialog.h"
 #include "data/DataServicesUi.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
 #include "data/Session.h"
-#include "operators/TDlgLogin.h"
+#include "operators/LoginDialog.h"
 #include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 
@@ -121,8 +121,8 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
     right->addWidget(listArea);
 
     // The records of the current contract, one kind per page.
-    m_details = new TDetailPages(m_commands, right);
-    connect(m_details, &TDetailPages::focusContractList, this, [this] { m_grid->setFocus(); });
+    m_details = new DetailPages(m_commands, right);
+    connect(m_details, &DetailPages::focusContractList, this, [this] { m_grid->setFocus(); });
     m_details->setContractSource(
         [this] { return RecordValues(*m_grid->model(), m_grid->currentRow()); });
     right->addWidget(m_details);
@@ -288,7 +288,7 @@ void TFrmMain::connectCommands()
 {
     MainCommands* c = m_commands;
     c->setHandler(204, [this] {
-        if (const std::optional<QString> order = TDlgSort::execute(m_grid))
+        if (const std::optional<QString> order = SortDialog::execute(m_grid))
             m_grid->model()->sortByText(*order);
     });
     c->setHandler(205, [this] { ChooseGridColumns(m_grid); });
@@ -655,7 +655,7 @@ void TFrmMain::onCurrentContractChanged(int row)
 
 void TFrmMain::relogin()
 {
-    if (!TDlgLogin::Login(LoginService::ReLogin, this))
+    if (!LoginDialog::Login(LoginService::ReLogin, this))
         return;
     ApplySession();
     RefreshContractList();

@@ -19,7 +19,7 @@ class QSplitter;
 class QTabWidget;
 class QTableWidget;
 class QTimer;
-class TDetailPages;
+class DetailPages;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -50,7 +50,7 @@ public:
 
     MainCommands* commands() const { return m_commands; }
     DataGrid* contractGrid() const { return m_grid; }
-    TDetailPages* detailPages() const { return m_details; }
+    DetailPages* detailPages() const { return m_details; }
 
     static QString productTitle(); // "璞朔工程合同管理软件 "
     static QString windowCaption(); // product title and version
@@ -98,7 +98,7 @@ private:
     // List
     DataGrid* m_grid = nullptr;
     QLabel* m_count = nullptr;
-    TDetailPages* m_details = nullptr;
+    DetailPages* m_details = nullptr;
     // Status bar panels
     QLabel* m_panels[5] = {};
     QTimer* m_clock = nullptr;

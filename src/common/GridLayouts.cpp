@@ -2,7 +2,7 @@
 
 #include "common/DataGrid.h"
 #include "common/GridLayoutStore.h"
-#include "common/TDlgFieldList.h"
+#include "common/FieldListDialog.h"
 #include "data/TdmData.h"
 #include "data/Session.h"
 #include "platform/UserDialogs.h"
@@ -61,7 +61,7 @@ bool AskAndSaveGridLayout(DataGrid* grid, const QString& name)
 
 bool ChooseGridColumns(DataGrid* grid)
 {
-    TDlgFieldList dlg(grid, grid->window());
+    FieldListDialog dlg(grid, grid->window());
     if (dlg.exec() != QDialog::Accepted)
         return false;
     dlg.applyToGrid();

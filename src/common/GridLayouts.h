@@ -22,7 +22,7 @@ bool SaveGridLayout(DataGrid* grid, const QString& name);
 // The pop-up command "保存当前网格": asks first and saves only on "yes".
 bool AskAndSaveGridLayout(DataGrid* grid, const QString& name);
 
-// Lets the operator tick the columns to show (TDlgFieldList). Nothing is
+// Lets the operator tick the columns to show (FieldListDialog). Nothing is
 // stored. True when the operator confirmed.
 bool ChooseGridColumns(DataGrid* grid);
 

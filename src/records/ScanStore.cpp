@@ -7,7 +7,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-bool ScanStore::pages(int cltID, QList<ScanPage>* out, QString* error)
+bool ScanStore::pages(int cltID, QList<ScannedPage>* out, QString* error)
 {
     out->clear();
     QSqlQuery q = m_db.prepare(
@@ -17,7 +17,7 @@ bool ScanStore::pages(int cltID, QList<ScanPage>* out, QString* error)
     if (!m_db.exec(q, error))
         return false;
     while (q.next()) {
-        ScanPage p;
+        ScannedPage p;
         p.id = q.value(0).toLongLong();
         p.cltID = q.value(1).toInt();
         p.fileName = q.value(2).toString();

@@ -8,7 +8,7 @@
 class Database;
 
 // One scanned page of a contract (a t_TPrec row).
-struct ScanPage
+struct ScannedPage
 {
     qint64 id = 0;
     int cltID = 0;
@@ -27,7 +27,7 @@ public:
     explicit ScanStore(Database& db) : m_db(db) {}
 
     // The pages of the contract (link number) in record order.
-    bool pages(int cltID, QList<ScanPage>* out, QString* error = nullptr);
+    bool pages(int cltID, QList<ScannedPage>* out, QString* error = nullptr);
     // The new row's F_ID, or 0 on failure.
     qint64 insert(int cltID, const QString& fileName, const QString& fileExt,
                   const QByteArray& image, QString* error = nullptr);

@@ -12,11 +12,11 @@ class QListWidget;
 // picture fitted into 64 x 64), with the page commands that act on the
 // selected thumbnail: add from a picture file, view or replace through the
 // image window, rename, delete.
-class TScanPage : public QWidget
+class ScanPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TScanPage(QWidget* parent = nullptr);
+    explicit ScanPage(QWidget* parent = nullptr);
 
     // Reads the pages of the contract (link number) and rebuilds the
     // thumbnails; -1 for no current contract.
@@ -41,7 +41,7 @@ signals:
 
 private:
     // The page of the selected thumbnail; nullptr with nothing selected.
-    ScanPage* selectedPage();
+    ScannedPage* selectedPage();
     void buildThumbnails();
     QIcon thumbnail(const QImage& picture) const;
     static QImage gifPlaceholder();
@@ -51,5 +51,5 @@ private:
 
     QListWidget* m_view = nullptr;
     int m_cltID = -1;
-    QList<ScanPage> m_pages; // in record order; items hold their index
+    QList<ScannedPage> m_pages; // in record order; items hold their index
 };

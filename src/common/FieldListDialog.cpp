@@ -1,4 +1,4 @@
-#include "common/TDlgFieldList.h"
+#include "common/FieldListDialog.h"
 
 #include "common/DialogButtons.h"
 
@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TDlgFieldList::TDlgFieldList(DataGrid* grid, QWidget* parent)
+FieldListDialog::FieldListDialog(DataGrid* grid, QWidget* parent)
     : QDialog(parent), m_grid(grid), m_list(new QListWidget(this))
 {
-    setObjectName(QStringLiteral("TDlgFieldList"));
+    setObjectName(QStringLiteral("FieldListDialog"));
     setWindowTitle(QStringLiteral("字段列表"));
     m_list->setObjectName(QStringLiteral("lstFields"));
 
@@ -34,7 +34,7 @@ TDlgFieldList::TDlgFieldList(DataGrid* grid, QWidget* parent)
     resize(260, 380);
 }
 
-void TDlgFieldList::applyToGrid()
+void FieldListDialog::applyToGrid()
 {
     QTableView* view = m_grid->view();
     RecordModel* model = m_grid->model();

@@ -12,7 +12,7 @@ class QScrollArea;
 // The image window: one scanned page at a chosen zoom, with the command that
 // replaces its picture by a picture file. Closing hands back the name and
 // the picture now shown (the file's full path after a replacement).
-class TfrmImage : public QDialog
+class TfrmImageDisp : public QDialog
 {
     Q_OBJECT
 public:
@@ -24,7 +24,7 @@ public:
     // Stands in for the modal window when set (tests).
     using Hook = std::function<Result(const QString& name, const QImage& image)>;
 
-    explicit TfrmImage(QWidget* parent = nullptr);
+    explicit TfrmImageDisp(QWidget* parent = nullptr);
 
     // Shows the picture modally and returns what the window holds at the end.
     static Result open(const QString& name, const QImage& image, QWidget* parent = nullptr);

@@ -13,11 +13,11 @@ class QTableWidget;
 // them by priority; the result is a sort text such as "f_code ASC,f_date DESC,"
 // for RecordModel::sortByText. The buttons call the public methods, so tests
 // drive the dialog without showing it.
-class TDlgSort : public QDialog
+class SortDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TDlgSort(DataGrid* grid, QWidget* parent = nullptr);
+    explicit SortDialog(DataGrid* grid, QWidget* parent = nullptr);
 
     // The sort text, or nothing when the operator cancels.
     static std::optional<QString> execute(DataGrid* grid, QWidget* parent = nullptr);

@@ -1,4 +1,4 @@
-#include "app/TFrmSplash.h"
+#include "app/SplashWindow.h"
 
 #include "app/StartUp.h"
 
@@ -10,10 +10,10 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-TFrmSplash::TFrmSplash(QWidget* parent)
+SplashWindow::SplashWindow(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
-    setObjectName(QStringLiteral("TFrmSplash"));
+    setObjectName(QStringLiteral("SplashWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(560, 320);
 
@@ -32,7 +32,7 @@ TFrmSplash::TFrmSplash(QWidget* parent)
     }
 }
 
-void TFrmSplash::setStatus(const QString& text)
+void SplashWindow::setStatus(const QString& text)
 {
     m_status->setText(text);
     if (isVisible()) {
@@ -41,12 +41,12 @@ void TFrmSplash::setStatus(const QString& text)
     }
 }
 
-QString TFrmSplash::status() const
+QString SplashWindow::status() const
 {
     return m_status->text();
 }
 
-void TFrmSplash::paintEvent(QPaintEvent*)
+void SplashWindow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);

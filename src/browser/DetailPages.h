@@ -14,7 +14,7 @@ class QMenu;
 class QPlainTextEdit;
 class QSplitter;
 class QStackedWidget;
-class TScanPage;
+class ScanPage;
 
 // The records of the current contract under the contract list, one kind per
 // page, picked by the navigator on the left; the detail tool bar above and
@@ -24,11 +24,11 @@ class TScanPage;
 // holds the scans page instead, objectName "scanPage"), DBGridDetail81
 // (shipment lines), memoDetail1 / memoDetail4, chkShowLines, splShipments,
 // pmDetailLines (the line grid's pop-up).
-class TDetailPages : public QWidget
+class DetailPages : public QWidget
 {
     Q_OBJECT
 public:
-    TDetailPages(MainCommands* commands, QWidget* parent = nullptr);
+    DetailPages(MainCommands* commands, QWidget* parent = nullptr);
 
     // The current contract's link number, -1 for none. Re-reads the list of
     // the page showing; the others are re-read when next shown.
@@ -48,7 +48,7 @@ public:
 
     // 1..8 (nullptr for 5), 81 for the shipment lines.
     DataGrid* grid(int page) const;
-    TScanPage* scanPage() const { return m_scans; }
+    ScanPage* scanPage() const { return m_scans; }
     QCheckBox* showLinesBox() const { return m_showLines; }
     QMenu* linesPopup() const { return m_linesMenu; }
 
@@ -83,7 +83,7 @@ private:
     QStackedWidget* m_stack = nullptr;
     QList<DataGrid*> m_grids; // index 0..7 for pages 1..8; nullptr on page 5
     DataGrid* m_lines = nullptr;
-    TScanPage* m_scans = nullptr;
+    ScanPage* m_scans = nullptr;
     QPlainTextEdit* m_memo1 = nullptr;
     QPlainTextEdit* m_memo4 = nullptr;
     QCheckBox* m_showLines = nullptr;

@@ -1,4 +1,4 @@
-#include "common/TDlgSort.h"
+#include "common/SortDialog.h"
 
 #include "common/DataGrid.h"
 
@@ -23,7 +23,7 @@ public:
                           const QModelIndex&) const override
     {
         auto* combo = new QComboBox(parent);
-        combo->addItems({QString(), TDlgSort::ascending(), TDlgSort::descending()});
+        combo->addItems({QString(), SortDialog::ascending(), SortDialog::descending()});
         return combo;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
@@ -47,10 +47,10 @@ QTableWidgetItem* readOnlyItem(const QString& text)
 
 } // namespace
 
-TDlgSort::TDlgSort(DataGrid* grid, QWidget* parent)
+SortDialog::SortDialog(DataGrid* grid, QWidget* parent)
     : QDialog(parent), m_columns(grid->columns()), m_table(new QTableWidget(this))
 {
-    setObjectName(QStringLiteral("TDlgSort"));
+    setObjectName(QStringLiteral("SortDialog"));
     setWindowTitle(QStringLiteral("排序对话框"));
 
     m_table->setObjectName(QStringLiteral("sgSort"));
@@ -90,8 +90,8 @@ TDlgSort::TDlgSort(DataGrid* grid, QWidget* parent)
     cancel->setObjectName(QStringLiteral("btnCancel"));
     for (QPushButton* b : {up, down, ok, cancel})
         b->setAutoDefault(false);
-    connect(up, &QPushButton::clicked, this, &TDlgSort::moveUp);
-    connect(down, &QPushButton::clicked, this, &TDlgSort::moveDown);
+    connect(up, &QPushButton::clicked, this, &SortDialog::moveUp);
+    connect(down, &QPushButton::clicked, this, &SortDialog::moveDown);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -110,54 +110,54 @@ TDlgSort::TDlgSort(DataGrid* grid, QWidget* parent)
     resize(360, 420);
 }
 
-std::optional<QString> TDlgSort::execute(DataGrid* grid, QWidget* parent)
+std::optional<QString> SortDialog::execute(DataGrid* grid, QWidget* parent)
 {
-    TDlgSort dlg(grid, parent ? parent : grid->window());
+    SortDialog dlg(grid, parent ? parent : grid->window());
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     return dlg.sortText();
 }
 
-int TDlgSort::rowCount() const
+int SortDialog::rowCount() const
 {
     return m_table->rowCount();
 }
 
-QString TDlgSort::title(int row) const
+QString SortDialog::title(int row) const
 {
     const QTableWidgetItem* item = m_table->item(row, 0);
     return item ? item->text() : QString();
 }
 
-QString TDlgSort::direction(int row) const
+QString SortDialog::direction(int row) const
 {
     const QTableWidgetItem* item = m_table->item(row, 1);
     return item ? item->text() : QString();
 }
 
-void TDlgSort::setDirection(int row, const QString& direction)
+void SortDialog::setDirection(int row, const QString& direction)
 {
     if (QTableWidgetItem* item = m_table->item(row, 1))
         item->setText(direction);
 }
 
-void TDlgSort::cycleDirection(int row)
+void SortDialog::cycleDirection(int row)
 {
     const QString d = direction(row);
     setDirection(row, d.isEmpty() ? ascending() : d == ascending() ? descending() : QString());
 }
 
-int TDlgSort::currentRow() const
+int SortDialog::currentRow() const
 {
     return m_table->currentRow();
 }
 
-void TDlgSort::setCurrentRow(int row)
+void SortDialog::setCurrentRow(int row)
 {
     m_table->setCurrentCell(row, qMax(0, m_table->currentColumn()));
 }
 
-void TDlgSort::moveUp()
+void SortDialog::moveUp()
 {
     const int row = currentRow();
     if (row <= 0)
@@ -166,7 +166,7 @@ void TDlgSort::moveUp()
     setCurrentRow(row - 1);
 }
 
-void TDlgSort::moveDown()
+void SortDialog::moveDown()
 {
     const int row = currentRow();
     if (row < 0 || row >= rowCount() - 1)
@@ -175,7 +175,7 @@ void TDlgSort::moveDown()
     setCurrentRow(row + 1);
 }
 
-void TDlgSort::swapRows(int a, int b)
+void SortDialog::swapRows(int a, int b)
 {
     for (int c = 0; c < m_table->columnCount(); ++c) {
         QTableWidgetItem* first = m_table->takeItem(a, c);
@@ -185,7 +185,7 @@ void TDlgSort::swapRows(int a, int b)
     }
 }
 
-QString TDlgSort::sortText() const
+QString SortDialog::sortText() const
 {
     QString text;
     for (int r = 0; r < rowCount(); ++r) {

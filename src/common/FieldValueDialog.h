@@ -11,7 +11,7 @@ class QLineEdit;
 // ("批量修改当前列"), or the name of a scanned picture. "确定" refuses a blank
 // value and, for a picture, a name already taken in the images folder beside
 // the executable; the dialog then stays open.
-class TDlgFieldValue : public QDialog
+class FieldValueDialog : public QDialog
 {
     Q_OBJECT
 public:
@@ -22,7 +22,7 @@ public:
     };
 
     // An empty prompt shows defaultPrompt(). maxLength 0: no limit.
-    TDlgFieldValue(Mode mode, const QString& prompt, const QString& initialText, int maxLength = 0,
+    FieldValueDialog(Mode mode, const QString& prompt, const QString& initialText, int maxLength = 0,
                    QWidget* parent = nullptr);
 
     // The value typed, or nothing when the operator cancels. maxLength is

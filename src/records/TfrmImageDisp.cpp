@@ -1,4 +1,4 @@
-#include "records/TfrmImage.h"
+#include "records/TfrmImageDisp.h"
 
 #include "platform/DispFormPos.h"
 #include "platform/UserDialogs.h"
@@ -23,14 +23,14 @@ constexpr std::array<double, 15> kFactors = {0.05, 0.07, 0.1, 0.15, 0.2, 0.3, 0.
                                              1.0,  1.5,  2,   3,    5,   7,   10};
 } // namespace
 
-TfrmImage::Hook TfrmImage::s_hook;
+TfrmImageDisp::Hook TfrmImageDisp::s_hook;
 
-TfrmImage::TfrmImage(QWidget* parent)
+TfrmImageDisp::TfrmImageDisp(QWidget* parent)
     : QDialog(parent), m_scroll(new QScrollArea(this)), m_picture(new QLabel),
       m_status(new QLabel(this)), m_zoomIn(new QPushButton(QStringLiteral("放大"), this)),
       m_zoomOut(new QPushButton(QStringLiteral("缩小"), this))
 {
-    setObjectName(QStringLiteral("TfrmImage"));
+    setObjectName(QStringLiteral("TfrmImageDisp"));
     m_scroll->setObjectName(QStringLiteral("saImage"));
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
@@ -50,11 +50,11 @@ TfrmImage::TfrmImage(QWidget* parent)
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
     close->setObjectName(QStringLiteral("btnClose"));
 
-    connect(fit, &QPushButton::clicked, this, &TfrmImage::fitToWindow);
-    connect(m_zoomIn, &QPushButton::clicked, this, &TfrmImage::zoomIn);
-    connect(m_zoomOut, &QPushButton::clicked, this, &TfrmImage::zoomOut);
-    connect(actual, &QPushButton::clicked, this, &TfrmImage::originalSize);
-    connect(replace, &QPushButton::clicked, this, &TfrmImage::replaceFromFile);
+    connect(fit, &QPushButton::clicked, this, &TfrmImageDisp::fitToWindow);
+    connect(m_zoomIn, &QPushButton::clicked, this, &TfrmImageDisp::zoomIn);
+    connect(m_zoomOut, &QPushButton::clicked, this, &TfrmImageDisp::zoomOut);
+    connect(actual, &QPushButton::clicked, this, &TfrmImageDisp::originalSize);
+    connect(replace, &QPushButton::clicked, this, &TfrmImageDisp::replaceFromFile);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
@@ -72,11 +72,11 @@ TfrmImage::TfrmImage(QWidget* parent)
     resize(800, 600);
 }
 
-TfrmImage::Result TfrmImage::open(const QString& name, const QImage& image, QWidget* parent)
+TfrmImageDisp::Result TfrmImageDisp::open(const QString& name, const QImage& image, QWidget* parent)
 {
     if (s_hook)
         return s_hook(name, image);
-    TfrmImage window(parent);
+    TfrmImageDisp window(parent);
     window.setImage(name, image);
     DispFormPos(&window, fpList);
     window.exec();
@@ -84,12 +84,12 @@ TfrmImage::Result TfrmImage::open(const QString& name, const QImage& image, QWid
     return {window.imageName(), window.image()};
 }
 
-void TfrmImage::setHook(Hook hook)
+void TfrmImageDisp::setHook(Hook hook)
 {
     s_hook = std::move(hook);
 }
 
-void TfrmImage::setImage(const QString& name, const QImage& image)
+void TfrmImageDisp::setImage(const QString& name, const QImage& image)
 {
     m_name = name;
     m_image = image;
@@ -98,7 +98,7 @@ void TfrmImage::setImage(const QString& name, const QImage& image)
     showAt(1.0);
 }
 
-void TfrmImage::zoomIn()
+void TfrmImageDisp::zoomIn()
 {
     for (double f : kFactors) {
         if (f > m_factor + 1e-9) {
@@ -108,7 +108,7 @@ void TfrmImage::zoomIn()
     }
 }
 
-void TfrmImage::zoomOut()
+void TfrmImageDisp::zoomOut()
 {
     for (auto it = kFactors.rbegin(); it != kFactors.rend(); ++it) {
         if (*it < m_factor - 1e-9) {
@@ -118,12 +118,12 @@ void TfrmImage::zoomOut()
     }
 }
 
-void TfrmImage::originalSize()
+void TfrmImageDisp::originalSize()
 {
     showAt(1.0);
 }
 
-void TfrmImage::fitToWindow()
+void TfrmImageDisp::fitToWindow()
 {
     if (m_image.isNull())
         return;
@@ -133,7 +133,7 @@ void TfrmImage::fitToWindow()
     showAt(std::clamp(f, kFactors.front(), kFactors.back()));
 }
 
-bool TfrmImage::replaceFromFile()
+bool TfrmImageDisp::replaceFromFile()
 {
     const QString path = UserDialogs::current().openFileName(QStringLiteral("载入图片"), QString(),
                                                              pictureFilter());
@@ -150,18 +150,18 @@ bool TfrmImage::replaceFromFile()
     return true;
 }
 
-QString TfrmImage::pictureFilter()
+QString TfrmImageDisp::pictureFilter()
 {
     return QStringLiteral("图片文件 (*.bmp *.jpg *.jpeg);;JPEG 文件 (*.jpg *.jpeg);;位图文件 (*.bmp)");
 }
 
-QString TfrmImage::readErrorText(const QString& name)
+QString TfrmImageDisp::readErrorText(const QString& name)
 {
     return QStringLiteral("读取文件：%1时发生错误！\n该文件不是标准格式的文件，或者该文件已经被损坏！")
         .arg(name);
 }
 
-void TfrmImage::showAt(double factor)
+void TfrmImageDisp::showAt(double factor)
 {
     m_factor = factor;
     const QSize size = m_image.isNull()
@@ -174,7 +174,7 @@ void TfrmImage::showAt(double factor)
     updateStatus();
 }
 
-void TfrmImage::updateStatus()
+void TfrmImageDisp::updateStatus()
 {
     m_status->setText(QStringLiteral("%1    %2x%3    %4%")
                           .arg(m_name)

@@ -16,7 +16,7 @@ class TdmData;
 // operator from the main window (mode 1). It has no title-bar buttons and
 // ignores Esc and the window manager's close: it is left only through
 // "确定" and "取消". The checks themselves are LoginService's.
-class TDlgLogin : public QDialog
+class LoginDialog : public QDialog
 {
     Q_OBJECT
 public:
@@ -29,8 +29,8 @@ public:
     };
 
     // Uses the data module dmData(), which must exist.
-    explicit TDlgLogin(int mode, QWidget* parent = nullptr);
-    TDlgLogin(TdmData& dm, int mode, QWidget* parent = nullptr);
+    explicit LoginDialog(int mode, QWidget* parent = nullptr);
+    LoginDialog(TdmData& dm, int mode, QWidget* parent = nullptr);
 
     // Shows the dialog modally. True when an operator logged in; false in
     // start-up mode means the program must end, in re-login mode that the

@@ -1,15 +1,15 @@
-#include "browser/TDetailPages.h"
+#include "browser/DetailPages.h"
 
 #include "records/TfrmShouKuanEdit.h"
 
 #include "browser/DetailStore.h"
 #include "browser/MainCommands.h"
-#include "browser/TScanPage.h"
+#include "browser/ScanPage.h"
 #include "common/GridLayoutStore.h"
 #include "common/DataGrid.h"
 #include "common/GridExport.h"
 #include "common/GridLayouts.h"
-#include "common/TDlgSort.h"
+#include "common/SortDialog.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
 #include "data/Session.h"
@@ -47,7 +47,7 @@ QAction* named(MainCommands* commands, const char* name)
 
 } // namespace
 
-TDetailPages::TDetailPages(MainCommands* commands, QWidget* parent)
+DetailPages::DetailPages(MainCommands* commands, QWidget* parent)
     : QWidget(parent), m_commands(commands), m_openFor(kPageCount + 1, kNotOpen)
 {
     setObjectName(QStringLiteral("pcDetail"));
@@ -76,10 +76,10 @@ TDetailPages::TDetailPages(MainCommands* commands, QWidget* parent)
 
     for (int p = 1; p <= kPageCount; ++p) {
         if (p == kScansPage) {
-            m_scans = new TScanPage(m_stack);
+            m_scans = new ScanPage(m_stack);
             if (m_scans->objectName().isEmpty())
                 m_scans->setObjectName(QStringLiteral("scanPage"));
-            connect(m_scans, &TScanPage::activated, this, [this] {
+            connect(m_scans, &ScanPage::activated, this, [this] {
                 if (m_commands->action(902)->isVisible())
                     modifyRecord();
             });
@@ -126,7 +126,7 @@ TDetailPages::TDetailPages(MainCommands* commands, QWidget* parent)
             m_shipSplit->setStretchFactor(0, 1);
             m_shipSplit->setStretchFactor(1, 1);
             v->addWidget(m_shipSplit, 1);
-            connect(g, &DataGrid::currentRowChanged, this, &TDetailPages::openLines);
+            connect(g, &DataGrid::currentRowChanged, this, &DetailPages::openLines);
             // The splitter hides its handle only later, on its own; do it now.
             auto showLines = [this](bool shown) {
                 m_lines->setVisible(shown);
@@ -170,13 +170,13 @@ TDetailPages::TDetailPages(MainCommands* commands, QWidget* parent)
     }
 
     connect(grid(kChangesPage), &DataGrid::currentRowChanged, this,
-            &TDetailPages::updateApproveButton);
+            &DetailPages::updateApproveButton);
     connect(m_nav, &QListWidget::currentRowChanged, this,
             [this](int row) { showPage(row < 0 ? 1 : row + 1); });
     connectCommands();
 }
 
-DataGrid* TDetailPages::makeGrid(int p, QWidget* parent)
+DataGrid* DetailPages::makeGrid(int p, QWidget* parent)
 {
     auto* g = new DataGrid(parent);
     g->setObjectName(QStringLiteral("DBGridDetail%1").arg(p));
@@ -197,46 +197,46 @@ DataGrid* TDetailPages::makeGrid(int p, QWidget* parent)
     return g;
 }
 
-void TDetailPages::connectCommands()
+void DetailPages::connectCommands()
 {
-    QPointer<TDetailPages> self(this);
-    auto bind = [self](void (TDetailPages::*run)()) {
+    QPointer<DetailPages> self(this);
+    auto bind = [self](void (DetailPages::*run)()) {
         return [self, run] {
             if (self)
                 (self.data()->*run)();
         };
     };
-    m_commands->setHandler(901, bind(&TDetailPages::addRecord));
-    m_commands->setHandler(902, bind(&TDetailPages::modifyRecord));
-    m_commands->setHandler(903, bind(&TDetailPages::deleteRecord));
-    m_commands->setHandler(904, bind(&TDetailPages::sortPage));
-    m_commands->setHandler(905, bind(&TDetailPages::chooseColumns));
-    m_commands->setHandler(906, bind(&TDetailPages::saveLayout));
-    m_commands->setHandler(907, bind(&TDetailPages::renameRecord));
-    m_commands->setHandler(named(m_commands, "actDetailExport"), bind(&TDetailPages::exportPage));
+    m_commands->setHandler(901, bind(&DetailPages::addRecord));
+    m_commands->setHandler(902, bind(&DetailPages::modifyRecord));
+    m_commands->setHandler(903, bind(&DetailPages::deleteRecord));
+    m_commands->setHandler(904, bind(&DetailPages::sortPage));
+    m_commands->setHandler(905, bind(&DetailPages::chooseColumns));
+    m_commands->setHandler(906, bind(&DetailPages::saveLayout));
+    m_commands->setHandler(907, bind(&DetailPages::renameRecord));
+    m_commands->setHandler(named(m_commands, "actDetailExport"), bind(&DetailPages::exportPage));
     m_commands->setHandler(named(m_commands, "actDetailApprove"),
-                           bind(&TDetailPages::approveChange));
+                           bind(&DetailPages::approveChange));
 }
 
-DataGrid* TDetailPages::grid(int p) const
+DataGrid* DetailPages::grid(int p) const
 {
     if (p == 81)
         return m_lines;
     return m_grids.value(p - 1, nullptr);
 }
 
-DataGrid* TDetailPages::pageGrid() const
+DataGrid* DetailPages::pageGrid() const
 {
     return grid(m_page);
 }
 
-void TDetailPages::setContract(int cltID)
+void DetailPages::setContract(int cltID)
 {
     m_cltID = cltID;
     openPage(m_page);
 }
 
-void TDetailPages::showPage(int p)
+void DetailPages::showPage(int p)
 {
     if (p < 1 || p > kPageCount)
         p = 1;
@@ -273,12 +273,12 @@ void TDetailPages::showPage(int p)
     emit pageChanged(p);
 }
 
-void TDetailPages::reopenCurrent()
+void DetailPages::reopenCurrent()
 {
     openPage(m_page);
 }
 
-void TDetailPages::openAll()
+void DetailPages::openAll()
 {
     for (int p = 1; p <= kPageCount; ++p) {
         if (m_openFor.at(p) != m_cltID)
@@ -286,7 +286,7 @@ void TDetailPages::openAll()
     }
 }
 
-bool TDetailPages::openPage(int p)
+bool DetailPages::openPage(int p)
 {
     if (p < 1 || p > kPageCount || !dmData())
         return false;
@@ -305,7 +305,7 @@ bool TDetailPages::openPage(int p)
     return true;
 }
 
-void TDetailPages::openLines()
+void DetailPages::openLines()
 {
     if (!dmData())
         return;
@@ -317,7 +317,7 @@ void TDetailPages::openLines()
     }
 }
 
-void TDetailPages::loadLayouts()
+void DetailPages::loadLayouts()
 {
     for (int p = 1; p <= kPageCount; ++p) {
         if (p != kScansPage)
@@ -326,7 +326,7 @@ void TDetailPages::loadLayouts()
     LoadGridLayout(m_lines, linesLayout());
 }
 
-void TDetailPages::updateApproveButton()
+void DetailPages::updateApproveButton()
 {
     QAction* approve = named(m_commands, "actDetailApprove");
     DataGrid* g = grid(kChangesPage);
@@ -339,7 +339,7 @@ void TDetailPages::updateApproveButton()
     approve->setVisible(m_page == kChangesPage && Session.CanApprove);
 }
 
-void TDetailPages::addRecord()
+void DetailPages::addRecord()
 {
     if (m_cltID < 0) {
         ShowMess(page(m_page).addRefused, mkInfo);
@@ -357,7 +357,7 @@ void TDetailPages::addRecord()
     ShowMess(kNotYet, mkInfo);
 }
 
-void TDetailPages::modifyRecord()
+void DetailPages::modifyRecord()
 {
     if (m_page == kScansPage) {
         m_scans->viewOrReplace();
@@ -374,7 +374,7 @@ void TDetailPages::modifyRecord()
     ShowMess(kNotYet, mkInfo);
 }
 
-void TDetailPages::deleteRecord()
+void DetailPages::deleteRecord()
 {
     if (m_page == kScansPage) {
         m_scans->deleteScan();
@@ -402,40 +402,40 @@ void TDetailPages::deleteRecord()
         openPage(m_page);
 }
 
-void TDetailPages::renameRecord()
+void DetailPages::renameRecord()
 {
     if (m_page == kScansPage)
         m_scans->renameScan();
 }
 
-void TDetailPages::sortPage()
+void DetailPages::sortPage()
 {
     DataGrid* g = pageGrid();
     if (!g)
         return;
-    if (const std::optional<QString> text = TDlgSort::execute(g, this))
+    if (const std::optional<QString> text = SortDialog::execute(g, this))
         g->model()->sortByText(*text);
 }
 
-void TDetailPages::chooseColumns()
+void DetailPages::chooseColumns()
 {
     if (DataGrid* g = pageGrid())
         ChooseGridColumns(g);
 }
 
-void TDetailPages::saveLayout()
+void DetailPages::saveLayout()
 {
     if (DataGrid* g = pageGrid())
         AskAndSaveGridLayout(g, page(m_page).layout);
 }
 
-void TDetailPages::exportPage()
+void DetailPages::exportPage()
 {
     if (DataGrid* g = pageGrid())
         ExportGridToExcel(g, page(m_page).caption, true);
 }
 
-void TDetailPages::approveChange()
+void DetailPages::approveChange()
 {
     DataGrid* g = grid(kChangesPage);
     if (m_page != kChangesPage || g->currentRow() < 0)

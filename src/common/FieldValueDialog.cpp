@@ -1,4 +1,4 @@
-#include "common/TDlgFieldValue.h"
+#include "common/FieldValueDialog.h"
 
 #include "common/DialogButtons.h"
 
@@ -14,13 +14,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TDlgFieldValue::TDlgFieldValue(Mode mode, const QString& prompt, const QString& initialText,
+FieldValueDialog::FieldValueDialog(Mode mode, const QString& prompt, const QString& initialText,
                                int maxLength, QWidget* parent)
     : QDialog(parent), m_mode(mode), m_maxLength(maxLength),
       m_prompt(new QLabel(prompt.isEmpty() ? defaultPrompt() : prompt, this)),
       m_edit(new QLineEdit(this))
 {
-    setObjectName(QStringLiteral("TDlgFieldValue"));
+    setObjectName(QStringLiteral("FieldValueDialog"));
     setWindowTitle(mode == PictureNameMode ? QStringLiteral("提示 ")
                                            : QStringLiteral("批量修改当前列"));
     m_prompt->setObjectName(QStringLiteral("lblPrompt"));
@@ -40,20 +40,20 @@ TDlgFieldValue::TDlgFieldValue(Mode mode, const QString& prompt, const QString& 
     setMinimumWidth(320);
 }
 
-std::optional<QString> TDlgFieldValue::askBatchValue(const QString& initialText,
+std::optional<QString> FieldValueDialog::askBatchValue(const QString& initialText,
                                                      const QString& prompt, int maxLength,
                                                      QWidget* parent)
 {
-    TDlgFieldValue dlg(BatchMode, prompt, initialText, maxLength, parent);
+    FieldValueDialog dlg(BatchMode, prompt, initialText, maxLength, parent);
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     return dlg.value();
 }
 
-std::optional<QString> TDlgFieldValue::askPictureName(const QString& prompt,
+std::optional<QString> FieldValueDialog::askPictureName(const QString& prompt,
                                                       const QString& initialText, QWidget* parent)
 {
-    TDlgFieldValue dlg(PictureNameMode, prompt, initialText,
+    FieldValueDialog dlg(PictureNameMode, prompt, initialText,
                        Schema::maxLength(QStringLiteral("t_TPrec"), QStringLiteral("F_FileName")),
                        parent);
     if (dlg.exec() != QDialog::Accepted)
@@ -61,17 +61,17 @@ std::optional<QString> TDlgFieldValue::askPictureName(const QString& prompt,
     return dlg.value();
 }
 
-QString TDlgFieldValue::imagesFolder()
+QString FieldValueDialog::imagesFolder()
 {
     return AppPaths::exeDir() + QStringLiteral("/images");
 }
 
-QString TDlgFieldValue::value() const
+QString FieldValueDialog::value() const
 {
     return m_edit->text();
 }
 
-bool TDlgFieldValue::tryAccept()
+bool FieldValueDialog::tryAccept()
 {
     const QString v = value();
     if (v.trimmed().isEmpty()) {

@@ -1,4 +1,4 @@
-#include "operators/TDlgLogin.h"
+#include "operators/LoginDialog.h"
 
 #include "data/DataServicesUi.h"
 #include "data/Schema.h"
@@ -16,16 +16,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TDlgLogin::TDlgLogin(int mode, QWidget* parent) : TDlgLogin(*dmData(), mode, parent) {}
+LoginDialog::LoginDialog(int mode, QWidget* parent) : LoginDialog(*dmData(), mode, parent) {}
 
-TDlgLogin::TDlgLogin(TdmData& dm, int mode, QWidget* parent)
+LoginDialog::LoginDialog(TdmData& dm, int mode, QWidget* parent)
     : QDialog(parent),
       m_service(dm, mode == LoginService::ReLogin ? LoginService::ReLogin : LoginService::StartUp),
       m_prompt(new QLabel(promptText(), this)), m_name(new QComboBox(this)),
       m_password(new QLineEdit(this)), m_ok(new QPushButton(QStringLiteral("确定"), this)),
       m_cancel(new QPushButton(QStringLiteral("取消"), this))
 {
-    setObjectName(QStringLiteral("TDlgLogin"));
+    setObjectName(QStringLiteral("LoginDialog"));
     setWindowTitle(QStringLiteral("登录窗口"));
     // A title, but no close, minimise or maximise button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -63,8 +63,8 @@ TDlgLogin::TDlgLogin(TdmData& dm, int mode, QWidget* parent)
     }
     m_ok->setObjectName(QStringLiteral("btnOK"));
     m_cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(m_ok, &QPushButton::clicked, this, &TDlgLogin::tryLogin);
-    connect(m_cancel, &QPushButton::clicked, this, &TDlgLogin::cancel);
+    connect(m_ok, &QPushButton::clicked, this, &LoginDialog::tryLogin);
+    connect(m_cancel, &QPushButton::clicked, this, &LoginDialog::cancel);
 
     auto* nameLabel = new QLabel(QStringLiteral("姓  名："), this);
     nameLabel->setObjectName(QStringLiteral("lblName"));
@@ -108,21 +108,21 @@ TDlgLogin::TDlgLogin(TdmData& dm, int mode, QWidget* parent)
     DispFormPos(this, fpEdit);
 }
 
-bool TDlgLogin::Login(int mode, QWidget* parent)
+bool LoginDialog::Login(int mode, QWidget* parent)
 {
     if (!dmData())
         return false;
-    TDlgLogin dlg(*dmData(), mode, parent);
+    LoginDialog dlg(*dmData(), mode, parent);
     return dlg.exec() == LoggedIn;
 }
 
-QString TDlgLogin::promptText()
+QString LoginDialog::promptText()
 {
     return QStringLiteral(
         "请输入正确的操作员编号及密码，系统管理员编号“admin”，系统初始密码为空：");
 }
 
-void TDlgLogin::tryLogin()
+void LoginDialog::tryLogin()
 {
     switch (m_service.tryLogin(m_name->currentText(), m_password->text())) {
     case LoginService::Outcome::LoggedIn:
@@ -142,21 +142,21 @@ void TDlgLogin::tryLogin()
     }
 }
 
-void TDlgLogin::cancel()
+void LoginDialog::cancel()
 {
     done(mode() == LoginService::StartUp ? EndProgram : Cancelled);
 }
 
-void TDlgLogin::reject() {}
+void LoginDialog::reject() {}
 
-void TDlgLogin::done(int result)
+void LoginDialog::done(int result)
 {
     m_leaving = true;
     QDialog::done(result);
     m_leaving = false;
 }
 
-void TDlgLogin::keyPressEvent(QKeyEvent* event)
+void LoginDialog::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Return:
@@ -178,7 +178,7 @@ void TDlgLogin::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void TDlgLogin::closeEvent(QCloseEvent* event)
+void LoginDialog::closeEvent(QCloseEvent* event)
 {
     if (m_leaving)
         event->accept();

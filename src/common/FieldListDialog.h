@@ -8,11 +8,11 @@ class QListWidget;
 
 // "字段列表": one tick box per column of a grid (in the order on screen),
 // ticked when the column is shown.
-class TDlgFieldList : public QDialog
+class FieldListDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TDlgFieldList(DataGrid* grid, QWidget* parent = nullptr);
+    explicit FieldListDialog(DataGrid* grid, QWidget* parent = nullptr);
 
     QListWidget* fieldList() const { return m_list; }
     // Shows exactly the ticked columns.

@@ -5,11 +5,11 @@
 class QLabel;
 
 // Borderless start-up window: the product picture with one status line.
-class TFrmSplash : public QWidget
+class SplashWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TFrmSplash(QWidget* parent = nullptr);
+    explicit SplashWindow(QWidget* parent = nullptr);
 
     // Shows the text and paints at once: start-up blocks the event loop.
     void setStatus(const QString& text);

@@ -1,10 +1,10 @@
-#include "browser/TScanPage.h"
+#include "browser/ScanPage.h"
 
-#include "common/TDlgFieldValue.h"
+#include "common/FieldValueDialog.h"
 #include "data/Schema.h"
 #include "data/TdmData.h"
 #include "platform/UserDialogs.h"
-#include "records/TfrmImage.h"
+#include "records/TfrmImageDisp.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,9 +33,9 @@ public:
 
 } // namespace
 
-TScanPage::TScanPage(QWidget* parent) : QWidget(parent), m_view(new QListWidget(this))
+ScanPage::ScanPage(QWidget* parent) : QWidget(parent), m_view(new QListWidget(this))
 {
-    setObjectName(QStringLiteral("TScanPage"));
+    setObjectName(QStringLiteral("ScanPage"));
     m_view->setObjectName(QStringLiteral("lvScans"));
     m_view->setViewMode(QListView::IconMode);
     m_view->setIconSize(QSize(kThumb, kThumb));
@@ -51,12 +51,12 @@ TScanPage::TScanPage(QWidget* parent) : QWidget(parent), m_view(new QListWidget(
     {
         const char* name;
         const char* text;
-        void (TScanPage::*run)();
+        void (ScanPage::*run)();
     } commands[] = {
-        {"actScanAdd", "新增", &TScanPage::addScan},
-        {"actScanModify", "修改", &TScanPage::viewOrReplace},
-        {"actScanRename", "更名", &TScanPage::renameScan},
-        {"actScanDelete", "删除", &TScanPage::deleteScan},
+        {"actScanAdd", "新增", &ScanPage::addScan},
+        {"actScanModify", "修改", &ScanPage::viewOrReplace},
+        {"actScanRename", "更名", &ScanPage::renameScan},
+        {"actScanDelete", "删除", &ScanPage::deleteScan},
     };
     for (const auto& c : commands) {
         auto* action = new QAction(QString::fromUtf8(c.text), m_view);
@@ -70,13 +70,13 @@ TScanPage::TScanPage(QWidget* parent) : QWidget(parent), m_view(new QListWidget(
     layout->addWidget(m_view);
 }
 
-void TScanPage::setContract(int cltID)
+void ScanPage::setContract(int cltID)
 {
     m_cltID = cltID;
     reload();
 }
 
-void TScanPage::reload()
+void ScanPage::reload()
 {
     m_pages.clear();
     if (m_cltID >= 0 && dmData()) {
@@ -89,18 +89,18 @@ void TScanPage::reload()
     buildThumbnails();
 }
 
-int TScanPage::count() const
+int ScanPage::count() const
 {
     return m_view->count();
 }
 
-int TScanPage::currentIndex() const
+int ScanPage::currentIndex() const
 {
     const QList<QListWidgetItem*> selected = m_view->selectedItems();
     return selected.isEmpty() ? -1 : m_view->row(selected.first());
 }
 
-void TScanPage::setCurrentIndex(int index)
+void ScanPage::setCurrentIndex(int index)
 {
     if (index < 0 || index >= m_view->count()) {
         m_view->clearSelection();
@@ -111,13 +111,13 @@ void TScanPage::setCurrentIndex(int index)
     m_view->item(index)->setSelected(true);
 }
 
-ScanPage* TScanPage::selectedPage()
+ScannedPage* ScanPage::selectedPage()
 {
     const int i = currentIndex();
     return i < 0 || i >= m_pages.size() ? nullptr : &m_pages[i];
 }
 
-void TScanPage::buildThumbnails()
+void ScanPage::buildThumbnails()
 {
     m_view->clear();
     if (m_pages.isEmpty())
@@ -125,7 +125,7 @@ void TScanPage::buildThumbnails()
     QStringList failures;
     {
         BusyCursor busy;
-        for (const ScanPage& page : m_pages) {
+        for (const ScannedPage& page : m_pages) {
             const char* format = ScanStore::formatOf(page.fileExt);
             QImage picture = format && qstrcmp(format, "GIF") == 0
                                  ? gifPlaceholder()
@@ -134,7 +134,7 @@ void TScanPage::buildThumbnails()
             // replaced or deleted.
             auto* item = new QListWidgetItem(page.fileName, m_view);
             if (picture.isNull())
-                failures << TfrmImage::readErrorText(page.fullName());
+                failures << TfrmImageDisp::readErrorText(page.fullName());
             else
                 item->setIcon(thumbnail(picture));
         }
@@ -143,7 +143,7 @@ void TScanPage::buildThumbnails()
         ShowMess(text, mkError);
 }
 
-QIcon TScanPage::thumbnail(const QImage& picture) const
+QIcon ScanPage::thumbnail(const QImage& picture) const
 {
     QPixmap pixmap(kThumb, kThumb);
     pixmap.fill(palette().color(QPalette::Button));
@@ -167,7 +167,7 @@ QIcon TScanPage::thumbnail(const QImage& picture) const
     return icon;
 }
 
-QImage TScanPage::gifPlaceholder()
+QImage ScanPage::gifPlaceholder()
 {
     QImage image(kBox, kBox, QImage::Format_RGB32);
     image.fill(QColor(0xf4, 0xf0, 0xe0));
@@ -192,7 +192,7 @@ QImage TScanPage::gifPlaceholder()
     return image;
 }
 
-QByteArray TScanPage::readPictureFile(const QString& path)
+QByteArray ScanPage::readPictureFile(const QString& path)
 {
     const QString ext = ScanStore::extensionOf(path);
     QImageReader reader(path, ScanStore::formatOf(ext));
@@ -200,21 +200,21 @@ QByteArray TScanPage::readPictureFile(const QString& path)
     return ScanStore::encode(reader.read(), ext);
 }
 
-void TScanPage::addScan()
+void ScanPage::addScan()
 {
     if (m_cltID < 0 || !dmData())
         return;
     const QString path = UserDialogs::current().openFileName(QStringLiteral("选择图片"), QString(),
-                                                             TfrmImage::pictureFilter());
+                                                             TfrmImageDisp::pictureFilter());
     if (path.isEmpty())
         return;
     const QByteArray bytes = readPictureFile(path);
     if (bytes.isEmpty()) {
-        ShowMess(TfrmImage::readErrorText(path), mkError);
+        ShowMess(TfrmImageDisp::readErrorText(path), mkError);
         return;
     }
     const std::optional<QString> name =
-        TDlgFieldValue::askPictureName(kNamePrompt, ScanStore::baseNameOf(path), this);
+        FieldValueDialog::askPictureName(kNamePrompt, ScanStore::baseNameOf(path), this);
     if (!name)
         return;
     // A failed insert is not reported; the thumbnails show what is stored.
@@ -222,21 +222,21 @@ void TScanPage::addScan()
     reload();
 }
 
-void TScanPage::viewOrReplace()
+void ScanPage::viewOrReplace()
 {
     if (count() == 0) {
         ShowMess(QStringLiteral("此表为空，没有合同图片需要修改！"), mkError);
         return;
     }
     const int index = currentIndex();
-    ScanPage* page = selectedPage();
+    ScannedPage* page = selectedPage();
     if (!page) {
         ShowMess(QStringLiteral("没有图片选择，请选择需要修改的合同图片！"), mkInfo);
         return;
     }
     const QString given = page->fullName();
     const QImage picture = ScanStore::decode(page->image, page->fileExt);
-    const TfrmImage::Result result = TfrmImage::open(given, picture, this);
+    const TfrmImageDisp::Result result = TfrmImageDisp::open(given, picture, this);
     const QString returned = QFileInfo(result.name).fileName();
     // A picture replaced by a file of the same name still has to be stored.
     if (returned.isEmpty() || (returned == given && result.image == picture))
@@ -262,19 +262,19 @@ void TScanPage::viewOrReplace()
     setCurrentIndex(index);
 }
 
-void TScanPage::renameScan()
+void ScanPage::renameScan()
 {
     if (count() == 0) {
         ShowMess(QStringLiteral("此表为空，没有合同图片名称需要修改！"), mkError);
         return;
     }
-    ScanPage* page = selectedPage();
+    ScannedPage* page = selectedPage();
     if (!page) {
         ShowMess(QStringLiteral("没有图片选择，请选择需要更名的合同图片！"), mkInfo);
         return;
     }
     const std::optional<QString> answer =
-        TDlgFieldValue::askPictureName(kNamePrompt, page->fileName, this);
+        FieldValueDialog::askPictureName(kNamePrompt, page->fileName, this);
     if (!answer)
         return;
     const QString name = answer->trimmed();
@@ -290,13 +290,13 @@ void TScanPage::renameScan()
     m_view->item(currentIndex())->setText(name);
 }
 
-void TScanPage::deleteScan()
+void ScanPage::deleteScan()
 {
     if (count() == 0) {
         ShowMess(QStringLiteral("此表为空，没有图片信息记录需要删除！"), mkError);
         return;
     }
-    ScanPage* page = selectedPage();
+    ScannedPage* page = selectedPage();
     if (!page) {
         ShowMess(QStringLiteral("没有图片选择，请选择需要删除的配件图片！"), mkInfo);
         return;
