@@ -108,7 +108,7 @@ void TstLists::numberFormats_data()
     QTest::newRow("optional decimals used") << 3.14159 << "0.##" << "3.14";
     QTest::newRow("negative") << -1234.5 << ",0.00" << "-1,234.50";
     QTest::newRow("negative zero") << -0.001 << ",0.00" << "0.00";
-    QTest::newRow("Delphi style") << 1234.5 << "#,##0.00" << "1,234.50";
+    QTest::newRow("grouping written out with #") << 1234.5 << "#,##0.00" << "1,234.50";
     QTest::newRow("plain") << 1000000.0 << "" << "1000000";
     QTest::newRow("plain fraction") << 12.5 << "" << "12.5";
     QTest::newRow("plain without binary noise") << 1234567.891 << "" << "1234567.891";

@@ -107,7 +107,8 @@ QString excelSection(const QString& section)
 
 QString cellText(QString text)
 {
-    // Excel holds no more in a cell; Excel automation cut the same way.
+    // A spreadsheet cell holds at most this many characters: longer text is
+    // cut at the limit (never inside a surrogate pair) rather than refused.
     if (text.size() > kMaxCellText) {
         qsizetype cut = kMaxCellText;
         if (text.at(cut - 1).isHighSurrogate())
