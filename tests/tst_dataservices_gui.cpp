@@ -1,3 +1,5 @@
+#include "codes/CodeCombos.h"
+#include "codes/CodeStore.h"
 #include "data/DataServicesUi.h"
 #include "data/TdmData.h"
 #include "data/Session.h"
@@ -58,14 +60,22 @@ void TstDataServicesGui::fillComboBox()
 {
     QComboBox combo;
     combo.addItem("old");
-    FillComboBox("SELECT F_name FROM t_code WHERE F_type = :t ORDER BY F_ID", &combo, {{":t", "dept"}});
+    // The key in any letter case; blanks and repeats left out; order of entry.
+    FillComboBox(CodeStore::names("Dept"), &combo);
     QCOMPARE(combo.count(), 3);
     QCOMPARE(combo.itemText(0), QStringLiteral("工程部"));
+    QCOMPARE(combo.itemText(1), QStringLiteral("财务部"));
     QCOMPARE(combo.itemText(2), QStringLiteral("O'Neil部"));
-    // A failure keeps what was added before it and says so.
-    FillComboBox("SELECT nothing FROM nowhere", &combo);
+    FillComboBox(CodeStore::names(CodeStore::kEmployees), &combo);
+    QCOMPARE(combo.count(), 2);
+    QCOMPARE(combo.itemText(1), QStringLiteral("李四"));
+    // A failure empties the list and says so in the operator's words; the
+    // database's own text is not the message.
+    m_dm->db().setFailureInjector([](const QString& sql) { return sql.contains("t_code"); });
+    FillComboBox(CodeStore::names(CodeStore::kDepartments), &combo);
+    m_dm->db().setFailureInjector({});
     QCOMPARE(combo.count(), 0);
-    QCOMPARE(m_ui->lastText(), QStringLiteral("操作失败，请检查数据连接... "));
+    QCOMPARE(m_ui->lastText(), QStringLiteral("打开操作失败，请检查数据连接... "));
 }
 
 void TstDataServicesGui::treeWidget()

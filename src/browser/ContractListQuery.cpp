@@ -1,5 +1,9 @@
 #include "browser/ContractListQuery.h"
 
+#include "codes/CodeStore.h"
+
+#include <QSqlQuery>
+
 #include "data/SqlDialect.h"
 
 namespace ContractList {
@@ -82,26 +86,29 @@ SqlBuilder statement(const ContractFilter& filter, const SessionData& session)
     return b;
 }
 
-SqlBuilder categoryStatement(int kind, const SessionData& session)
+bool categoryNames(Database& db, int kind, const SessionData& session, QStringList* out,
+                   QString* error)
 {
     switch (kind) {
     case 1:
-        return SqlBuilder(QStringLiteral("SELECT F_name FROM t_code WHERE F_name <> '' AND F_type "
-                                         "= 'empName' ORDER BY F_ID"));
-    case 2: {
-        SqlBuilder b(QStringLiteral("SELECT F_name FROM t_code WHERE F_name <> '' AND F_type = "
-                                    "'dept' "));
-        if (session.XtFlag == 2)
-            b.addList(QStringLiteral("AND F_name IN (%1) "), session.departments());
-        b.add(QStringLiteral("ORDER BY F_ID"));
-        return b;
+        return CodeStore::names(db, CodeStore::kEmployees, out, error);
+    case 2:
+        return CodeStore::names(db, CodeStore::kDepartments, out, error,
+                                session.XtFlag == 2 ? std::optional(session.departments())
+                                                    : std::nullopt);
+    case 3: {
+        out->clear();
+        QSqlQuery q = db.prepare(QStringLiteral("SELECT DISTINCT F_name FROM GCitem "
+                                                "WHERE F_name <> '' ORDER BY F_name"),
+                                 {}, error);
+        if (!db.exec(q, error))
+            return false;
+        while (q.next())
+            *out << q.value(0).toString();
+        return true;
     }
-    case 3:
-        return SqlBuilder(QStringLiteral("SELECT DISTINCT F_name FROM GCitem WHERE F_name <> '' "
-                                         "ORDER BY F_name"));
     default:
-        return SqlBuilder(QStringLiteral("SELECT F_name FROM t_code WHERE F_name <> '' AND F_type "
-                                         "= 'status' ORDER BY F_ID"));
+        return CodeStore::names(db, CodeStore::kStatuses, out, error);
     }
 }
 

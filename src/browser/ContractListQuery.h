@@ -35,7 +35,8 @@ QStringList categoryKindCaptions();
 SqlBuilder statement(const ContractFilter& filter, const SessionData& session);
 
 // The names offered by a category kind (for a department-restricted
-// operator only his departments).
-SqlBuilder categoryStatement(int kind, const SessionData& session);
+// operator only his departments). False on a database failure.
+bool categoryNames(Database& db, int kind, const SessionData& session, QStringList* out,
+                   QString* error = nullptr);
 
 } // namespace ContractList

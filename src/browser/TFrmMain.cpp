@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/AppInfo.h"
+#include "platform/Messages.h"
 #include "contracts/ContractRows.h"
 #include "browser/ContractStore.h"
 #include "browser/DetailStore.h"
@@ -601,9 +602,11 @@ void TFrmMain::RefreshContractList()
 void TFrmMain::FillCategoryList(int kind)
 {
     m_categoryKind = qBound(0, kind, 3);
-    TdmData* dm = dmData();
-    const SqlBuilder b = ContractList::categoryStatement(m_categoryKind, Session);
-    const QStringList names = dm ? dm->PickListValues(b.sql(), b.params()) : QStringList();
+    QStringList names;
+    QString error;
+    if (TdmData* dm = dmData();
+        dm && !ContractList::categoryNames(dm->db(), m_categoryKind, Session, &names, &error))
+        ShowFailure(Messages::openFailed(), error);
     m_list->setNames(ContractList::categoryKindCaptions().value(m_categoryKind), names);
     RefreshContractList();
 }

@@ -2,7 +2,12 @@
 
 #include "common/RecordModel.h"
 #include "data/TdmData.h"
+#include "data/SqlBuilder.h"
 #include "data/TransactionGuard.h"
+#include "platform/Messages.h"
+
+#include <QSet>
+#include <QSqlQuery>
 
 namespace CodeStore {
 
@@ -118,18 +123,43 @@ bool deleteCode(Database& db, qint64 id, QString* error)
     return true;
 }
 
-QStringList departmentNames(Database& db, QString* error)
+bool names(Database& db, const QString& key, QStringList* out, QString* error,
+           const std::optional<QStringList>& only)
 {
-    QStringList names;
-    QSqlQuery q = db.prepare(
-        QStringLiteral("SELECT F_name FROM t_code WHERE F_name <> '' AND %1 ORDER BY F_ID")
-            .arg(db.dialect().equalsNoCase(QStringLiteral("F_type"), QStringLiteral("'dept'"))),
-        {}, error);
+    out->clear();
+    SqlBuilder b(QStringLiteral("SELECT F_name FROM t_code WHERE F_name <> '' "));
+    b.add(QStringLiteral("AND %1 ").arg(
+              db.dialect().equalsNoCase(QStringLiteral("F_type"), QStringLiteral("%1"))),
+          key);
+    if (only)
+        b.addList(QStringLiteral("AND F_name IN (%1) "), *only);
+    b.add(QStringLiteral("ORDER BY F_ID"));
+    QSqlQuery q = db.prepare(b.sql(), b.params(), error);
     if (!db.exec(q, error))
-        return names;
-    while (q.next())
-        names << q.value(0).toString();
-    return names;
+        return false;
+    QSet<QString> seen;
+    while (q.next()) {
+        const QString name = q.value(0).toString();
+        if (!name.trimmed().isEmpty() && !seen.contains(name)) {
+            seen.insert(name);
+            *out << name;
+        }
+    }
+    return true;
+}
+
+QStringList names(const QString& key, const std::optional<QStringList>& only)
+{
+    QStringList out;
+    QString error;
+    TdmData* dm = dmData();
+    if (!dm) {
+        ShowFailure(Messages::notConnected(), QString());
+        return out;
+    }
+    if (!names(dm->db(), key, &out, &error, only))
+        ShowFailure(Messages::openFailed(), error);
+    return out;
 }
 
 TreeKind treeKind(int mode)

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class RecordModel;
 class TdmData;
 
@@ -32,8 +34,24 @@ bool readCodeList(Database& db, const QString& key, RecordModel& model, QString*
 // written row gets the list key.
 bool saveCodeList(Database& db, const QString& key, RecordModel& model, QString* error = nullptr);
 bool deleteCode(Database& db, qint64 id, QString* error = nullptr);
-// Every non-empty department name in the order of entry.
-QStringList departmentNames(Database& db, QString* error = nullptr);
+
+// ---- Pick lists
+
+// The list keys (t_code.F_type) that windows offer as pick lists.
+inline const QString kEmployees = QStringLiteral("empname");
+inline const QString kDepartments = QStringLiteral("dept");
+inline const QString kStatuses = QStringLiteral("status");
+inline const QString kCurrencies = QStringLiteral("priceunit");
+
+// The names of one code list for a pick list: the key compared without
+// regard to case, blank names left out, each name once, in the order of
+// entry. `only`, when given, keeps just those names (the departments an
+// operator is restricted to). False on a database failure.
+bool names(Database& db, const QString& key, QStringList* out, QString* error = nullptr,
+           const std::optional<QStringList>& only = std::nullopt);
+// The same on the program's connection: a failure is shown to the operator
+// and gives an empty list.
+QStringList names(const QString& key, const std::optional<QStringList>& only = std::nullopt);
 
 // ---- Classification trees
 

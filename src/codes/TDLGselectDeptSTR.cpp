@@ -1,6 +1,7 @@
 #include "codes/TDLGselectDeptSTR.h"
 
 #include "codes/CodeStore.h"
+#include "platform/Messages.h"
 #include "data/TdmData.h"
 #include "data/Session.h"
 #include "platform/DispFormPos.h"
@@ -101,10 +102,10 @@ QString SelectDepartments(const QString& current, QWidget* parent)
 {
     if (g_hook)
         return g_hook(current);
+    QStringList departments;
     QString error;
-    const QStringList departments = CodeStore::departmentNames(dmData()->db(), &error);
-    if (!error.isEmpty()) {
-        ShowMess(error, mkError);
+    if (!CodeStore::names(dmData()->db(), CodeStore::kDepartments, &departments, &error)) {
+        ShowFailure(Messages::openFailed(), error);
         return current;
     }
     if (departments.isEmpty()) {

@@ -162,18 +162,6 @@ QString projectName(Database& db, const QString& code)
         .toString();
 }
 
-QString statusListSql()
-{
-    return QStringLiteral(
-        "SELECT DISTINCT F_name FROM t_code WHERE F_name <> '' AND F_type = 'status'");
-}
-
-QString priceUnitListSql()
-{
-    return QStringLiteral(
-        "SELECT DISTINCT F_name FROM t_code WHERE F_name <> '' AND F_type = 'priceunit'");
-}
-
 QString goodsSql()
 {
     return QStringLiteral("SELECT * FROM t_GDrec WHERE F_cltID = :F_cltID ORDER BY F_ID");

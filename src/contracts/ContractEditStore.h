@@ -71,9 +71,6 @@ qint64 otherWithName(Database& db, const QString& name, qint64 exceptId);
 QString counterpartContact(Database& db, const QString& name);
 QString projectName(Database& db, const QString& code);
 
-// The statements of the status and currency pick lists.
-QString statusListSql();
-QString priceUnitListSql();
 
 // The goods lines of a link number, for a line grid.
 QString goodsSql();

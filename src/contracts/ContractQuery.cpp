@@ -88,27 +88,6 @@ SqlBuilder selectionStatement(const QString& name, const QString& code, const QS
     return b;
 }
 
-QString categoryNamesSql(int categoryKind)
-{
-    static const char* const kTypes[] = {"status", "empName", "dept"};
-    const int k = (categoryKind >= 0 && categoryKind < 3) ? categoryKind : 0;
-    return QStringLiteral("select F_name from t_code where (F_name <> '') and F_type = '%1' "
-                          "order by F_ID")
-        .arg(QString::fromLatin1(kTypes[k]));
-}
-
-QString employeeNamesSql()
-{
-    return QStringLiteral(
-        "select distinct F_name from t_code where (F_name <> '') and F_type = 'empname' ");
-}
-
-QString statusNamesSql()
-{
-    return QStringLiteral(
-        "select distinct F_name from t_code where (F_name <> '') and F_type = 'status' ");
-}
-
 QString projectNameSql()
 {
     return QStringLiteral("select F_name from GCitem where F_code = :code limit 1");

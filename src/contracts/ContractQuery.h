@@ -64,12 +64,6 @@ SqlBuilder statement(const ContractQueryCriteria& criteria, const SessionData& s
 // is "全部".
 SqlBuilder selectionStatement(const QString& name, const QString& code, const QString& memo1,
                               int categoryKind, const QString& categoryName);
-// The names the selection dialog's category list offers for a kind.
-QString categoryNamesSql(int categoryKind);
-
-// Pick lists of the query dialog.
-QString employeeNamesSql();
-QString statusNamesSql();
 // The name of the project with the code; empty when there is none.
 QString projectNameSql();
 

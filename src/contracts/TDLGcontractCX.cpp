@@ -1,5 +1,9 @@
 #include "contracts/TDLGcontractCX.h"
 
+#include "codes/CodeStore.h"
+
+#include "codes/CodeCombos.h"
+
 #include "codes/TDLGenterCaption.h"
 #include "common/CheckedDate.h"
 #include "data/DataServicesUi.h"
@@ -247,8 +251,8 @@ bool TDLGcontractCX::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn && (watched == m_emp || watched == m_status)) {
         auto* combo = static_cast<QComboBox*>(watched);
         const QString text = combo->currentText();
-        FillComboBox(watched == m_emp ? ContractQuery::employeeNamesSql()
-                                      : ContractQuery::statusNamesSql(),
+        FillComboBox(CodeStore::names(watched == m_emp ? CodeStore::kEmployees
+                                                       : CodeStore::kStatuses),
                      combo);
         combo->setCurrentIndex(-1);
         combo->setEditText(text);

@@ -1,5 +1,7 @@
 #include "contracts/TDlgContractXz.h"
 
+#include "codes/CodeStore.h"
+
 #include "common/GridLayoutStore.h"
 #include "common/CategoryList.h"
 
@@ -122,7 +124,9 @@ void TDlgContractXz::fillCategories(int kind)
     kind = qBound(0, kind, 2);
     if (m_kind->currentIndex() != kind)
         m_kind->setCurrentIndex(kind);
-    const QStringList names = dmData()->PickListValues(ContractQuery::categoryNamesSql(kind));
+    static const QString kKeys[] = {CodeStore::kStatuses, CodeStore::kEmployees,
+                                    CodeStore::kDepartments};
+    const QStringList names = CodeStore::names(kKeys[kind]);
     m_list->setNames(m_kind->itemText(kind), names);
     runQuery();
 }

@@ -1,5 +1,9 @@
 #include "contracts/TfrmContractEdit.h"
 
+#include "codes/CodeStore.h"
+
+#include "codes/CodeCombos.h"
+
 #include "codes/TDLGenterCaption.h"
 #include "common/GridLayoutStore.h"
 #include "common/CheckedDate.h"
@@ -432,8 +436,8 @@ void TfrmContractEdit::fillLists()
 {
     FillEmployeeAndDeptCombos(m_emp, m_dept);
     m_empFixed = !m_emp->isEnabled();
-    FillComboBox(ContractEditStore::statusListSql(), m_status);
-    FillComboBox(ContractEditStore::priceUnitListSql(), m_priceUnit);
+    FillComboBox(CodeStore::names(CodeStore::kStatuses), m_status);
+    FillComboBox(CodeStore::names(CodeStore::kCurrencies), m_priceUnit);
 }
 
 void TfrmContractEdit::applyCaptions()

@@ -12,11 +12,10 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
-void FillComboBox(const QString& sql, QComboBox* combo, const SqlParams& params)
+void FillComboBox(const QStringList& values, QComboBox* combo)
 {
     combo->clear();
-    if (TdmData* dm = dmData())
-        combo->addItems(dm->PickListValues(sql, params));
+    combo->addItems(values);
 }
 
 void FillCodeTree(QTreeWidget* tree, const CodeTree& codes)
@@ -59,34 +58,6 @@ QString CodeTreePath(const QTreeWidgetItem* node, int mode)
         current = current->parent();
     }
     return CodeTreePathFromNames(names);
-}
-
-void FillEmployeeAndDeptCombos(QComboBox* salesperson, QComboBox* department)
-{
-    const QString employees = QStringLiteral(
-        "SELECT DISTINCT F_name FROM t_code WHERE F_name <> '' AND F_type = 'empName'");
-    const QString departments = QStringLiteral(
-        "SELECT DISTINCT F_name FROM t_code WHERE F_name <> '' AND F_type = 'dept'");
-    switch (Session.XtFlag) {
-    case 1:
-        salesperson->clear();
-        salesperson->setEditable(true);
-        salesperson->setEditText(Session.OperName);
-        salesperson->setEnabled(false);
-        salesperson->setStyleSheet(QStringLiteral("QComboBox { background: aqua; }"));
-        FillComboBox(departments, department);
-        break;
-    case 2: {
-        SqlBuilder b(departments);
-        b.addList(QStringLiteral(" AND F_name IN (%1)"), Session.departments());
-        FillComboBox(b.sql(), department, b.params());
-        break;
-    }
-    default:
-        FillComboBox(employees, salesperson);
-        FillComboBox(departments, department);
-        break;
-    }
 }
 
 int ApplyInputMethod(QWidget* window)

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 
 #include <QString>
+#include <QStringList>
 
 class CodeTree;
 class QComboBox;
@@ -21,10 +22,9 @@ enum CodeTreeRole {
     TreeLikeCodeRole,                 // name path
 };
 
-// Empties the list and offers the first column of every row that is not
-// blank (as stored). On a failure the message is shown and the values read
-// so far stay.
-void FillComboBox(const QString& sql, QComboBox* combo, const SqlParams& params = {});
+// Empties the list and offers the values (read by a store, e.g. the pick
+// list of a code list from CodeStore::names).
+void FillComboBox(const QStringList& values, QComboBox* combo);
 
 // Fills the tree view with the classification tree of one kind: the root
 // with the root caption, the nodes below it; level-1 nodes expanded.
@@ -33,11 +33,6 @@ void FillCodeTree(QTreeWidget* tree, const CodeTree& codes);
 
 // The name path of the node (mode 1) or of its parent (mode 2).
 QString CodeTreePath(const QTreeWidgetItem* node, int mode);
-
-// Salesperson and department pick lists by the operator's restriction:
-// all, own contracts only (salesperson fixed to the operator), or the listed
-// departments only.
-void FillEmployeeAndDeptCombos(QComboBox* salesperson, QComboBox* department);
 
 // Gives every text-entry control of the window the preferred input method
 // (Session.ImeName). The desktop here switches input methods per window, not
