@@ -84,7 +84,7 @@ void TstContractList::cleanup()
 
 QStringList TstContractList::codes(const ContractFilter& f, const SessionData& s)
 {
-    const SqlBuilder b = ContractList::statement(f, s);
+    const SqlBuilder b = ContractList::statement(m_dm->db().dialect(), f, s);
     QSqlQuery q;
     if (!m_dm->OpenQuery(b.sql(), q, b.params()))
         return {"<failed>"};

@@ -46,7 +46,8 @@ QStringList categoryKindCaptions()
             QStringLiteral("工程项目")};
 }
 
-SqlBuilder statement(const ContractFilter& filter, const SessionData& session)
+SqlBuilder statement(const SqlDialect& dialect, const ContractFilter& filter,
+                     const SessionData& session)
 {
     SqlBuilder b(QStringLiteral("SELECT * FROM Contract WHERE (1=1) "));
     switch (session.XtFlag) {
@@ -62,15 +63,14 @@ SqlBuilder statement(const ContractFilter& filter, const SessionData& session)
     // A chosen field filters even with an empty value: like '%%' drops the
     // contracts that have no value there at all.
     if (filter.searchField >= 0 && filter.searchField < int(std::size(kSearchFields))) {
-        b.add(QStringLiteral("AND %1 LIKE %2 ESCAPE '\\' ")
-                  .arg(QString::fromLatin1(kSearchFields[filter.searchField].column),
-                       QStringLiteral("%1")),
-              containsPattern(filter.searchValue.trimmed()));
+        b.addLike(dialect, QStringLiteral("AND "),
+                  QString::fromLatin1(kSearchFields[filter.searchField].column),
+                  containsPattern(filter.searchValue.trimmed()));
     }
     // A type includes its sub-types: their name paths begin with its own.
     if (!filter.typePath.isEmpty())
-        b.add(QStringLiteral("AND F_type LIKE %1 ESCAPE '\\' "),
-              SqlDialect::escapeLike(filter.typePath) + QLatin1Char('%'));
+        b.addLike(dialect, QStringLiteral("AND "), QStringLiteral("F_type"),
+                  SqlDialect::escapeLike(filter.typePath) + QLatin1Char('%'));
     if (filter.direction == 1)
         b.add(QStringLiteral("AND F_SFflag = 1 "));
     else if (filter.direction == 2)

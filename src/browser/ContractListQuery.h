@@ -32,7 +32,8 @@ QStringList categoryKindCaptions();
 // The statement of the contract list: the operator's restriction, then each
 // filter in a fixed order, then the order by signing date. Every typed or
 // picked value is bound; a quote or a percent sign is matched as itself.
-SqlBuilder statement(const ContractFilter& filter, const SessionData& session);
+SqlBuilder statement(const SqlDialect& dialect, const ContractFilter& filter,
+                     const SessionData& session);
 
 // The names offered by a category kind (for a department-restricted
 // operator only his departments). False on a database failure.

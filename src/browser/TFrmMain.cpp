@@ -590,7 +590,7 @@ void TFrmMain::RefreshContractList()
     TdmData* dm = dmData();
     if (!dm)
         return;
-    const SqlBuilder b = ContractList::statement(currentFilter(), Session);
+    const SqlBuilder b = ContractList::statement(dm->db().dialect(), currentFilter(), Session);
     QString error;
     if (!m_grid->open(dm->db(), b.sql(), b.params(), &error)) {
         qWarning().noquote() << error;

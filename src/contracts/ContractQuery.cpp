@@ -12,7 +12,8 @@ enum Match
     Contains
 };
 
-void addLike(SqlBuilder& b, const QString& column, const QString& typed, Match match)
+void addLike(const SqlDialect& dialect, SqlBuilder& b, const QString& column, const QString& typed,
+             Match match)
 {
     const QString v = typed.trimmed();
     if (v.isEmpty())
@@ -20,7 +21,7 @@ void addLike(SqlBuilder& b, const QString& column, const QString& typed, Match m
     QString pattern = SqlDialect::escapeLike(v) + QLatin1Char('%');
     if (match == Contains)
         pattern.prepend(QLatin1Char('%'));
-    b.add(QStringLiteral("and %1 Like %2 ESCAPE '\\' ").arg(column, QStringLiteral("%1")), pattern);
+    b.addLike(dialect, QStringLiteral("and "), column, pattern);
 }
 
 } // namespace
@@ -31,7 +32,8 @@ QStringList dateColumns()
             QStringLiteral("F_RQ2"), QStringLiteral("F_RQ3")};
 }
 
-SqlBuilder statement(const ContractQueryCriteria& c, const SessionData& session)
+SqlBuilder statement(const SqlDialect& dialect, const ContractQueryCriteria& c,
+                     const SessionData& session)
 {
     SqlBuilder b(QStringLiteral("select * from Contract where (1=1) "));
     if (session.XtFlag == 1)
@@ -39,20 +41,20 @@ SqlBuilder statement(const ContractQueryCriteria& c, const SessionData& session)
     else if (session.XtFlag == 2)
         b.addList(QStringLiteral("and (F_dept in (%1)) "), session.departments());
 
-    addLike(b, QStringLiteral("F_name"), c.name, Contains);
-    addLike(b, QStringLiteral("F_code"), c.code, Prefix);
+    addLike(dialect, b, QStringLiteral("F_name"), c.name, Contains);
+    addLike(dialect, b, QStringLiteral("F_code"), c.code, Prefix);
     // A type path includes its sub-types, whose paths begin with it.
-    addLike(b, QStringLiteral("F_type"), c.type, Prefix);
-    addLike(b, QStringLiteral("F_empName"), c.empName, Prefix);
-    addLike(b, QStringLiteral("F_memo1"), c.memo1, Contains);
-    addLike(b, QStringLiteral("F_memo2"), c.memo2, Contains);
-    addLike(b, QStringLiteral("F_client1"), c.client1, Contains);
-    addLike(b, QStringLiteral("F_client2"), c.client2, Contains);
-    addLike(b, QStringLiteral("F_status"), c.status, Prefix);
-    addLike(b, QStringLiteral("F_dept"), c.dept, Prefix);
-    addLike(b, QStringLiteral("F_GCname"), c.gcName, Contains);
+    addLike(dialect, b, QStringLiteral("F_type"), c.type, Prefix);
+    addLike(dialect, b, QStringLiteral("F_empName"), c.empName, Prefix);
+    addLike(dialect, b, QStringLiteral("F_memo1"), c.memo1, Contains);
+    addLike(dialect, b, QStringLiteral("F_memo2"), c.memo2, Contains);
+    addLike(dialect, b, QStringLiteral("F_client1"), c.client1, Contains);
+    addLike(dialect, b, QStringLiteral("F_client2"), c.client2, Contains);
+    addLike(dialect, b, QStringLiteral("F_status"), c.status, Prefix);
+    addLike(dialect, b, QStringLiteral("F_dept"), c.dept, Prefix);
+    addLike(dialect, b, QStringLiteral("F_GCname"), c.gcName, Contains);
     for (int i = 0; i < 5; ++i)
-        addLike(b, QStringLiteral("F_ZF%1").arg(i + 1), c.custom[i], Contains);
+        addLike(dialect, b, QStringLiteral("F_ZF%1").arg(i + 1), c.custom[i], Contains);
 
     if (c.archive == ContractQueryCriteria::Archived)
         b.add(QStringLiteral("and F_GDFlag = %1 "), true);
@@ -72,13 +74,13 @@ SqlBuilder statement(const ContractQueryCriteria& c, const SessionData& session)
     return b;
 }
 
-SqlBuilder selectionStatement(const QString& name, const QString& code, const QString& memo1,
+SqlBuilder selectionStatement(const SqlDialect& dialect, const QString& name, const QString& code, const QString& memo1,
                               int categoryKind, const QString& categoryName)
 {
     SqlBuilder b(QStringLiteral("select * from contract where (1=1)"));
-    addLike(b, QStringLiteral(" F_name"), name, Contains);
-    addLike(b, QStringLiteral(" F_code"), code, Contains);
-    addLike(b, QStringLiteral(" F_memo1"), memo1, Contains);
+    addLike(dialect, b, QStringLiteral("F_name"), name, Contains);
+    addLike(dialect, b, QStringLiteral("F_code"), code, Contains);
+    addLike(dialect, b, QStringLiteral("F_memo1"), memo1, Contains);
     static const char* const kColumns[] = {"F_status", "F_empName", "F_dept"};
     if (!categoryName.isEmpty() && categoryKind >= 0 && categoryKind < 3)
         b.add(QStringLiteral(" and %1 = %2 ")

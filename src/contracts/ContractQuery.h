@@ -56,14 +56,15 @@ QStringList dateColumns();
 // criterion, the archive choice and the date rows, in that order, with no
 // ordering clause. Typed text is bound and matched literally (a quote, % or
 // _ is just a character).
-SqlBuilder statement(const ContractQueryCriteria& criteria, const SessionData& session);
+SqlBuilder statement(const SqlDialect& dialect, const ContractQueryCriteria& criteria,
+                     const SessionData& session);
 
 // The selection dialog's list: every contract (no restriction, archived
 // ones too), narrowed by the three search texts and a category, by code.
 // categoryKind 0 status, 1 salesman, 2 department; an empty category name
 // is "全部".
-SqlBuilder selectionStatement(const QString& name, const QString& code, const QString& memo1,
-                              int categoryKind, const QString& categoryName);
+SqlBuilder selectionStatement(const SqlDialect& dialect, const QString& name, const QString& code,
+                              const QString& memo1, int categoryKind, const QString& categoryName);
 // The name of the project with the code; empty when there is none.
 QString projectNameSql();
 

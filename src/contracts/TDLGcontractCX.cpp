@@ -304,7 +304,7 @@ ContractQueryCriteria TDLGcontractCX::criteria() const
 
 SqlBuilder TDLGcontractCX::statement() const
 {
-    return ContractQuery::statement(criteria(), Session);
+    return ContractQuery::statement(dmData()->db().dialect(), criteria(), Session);
 }
 
 void TDLGcontractCX::pickType()

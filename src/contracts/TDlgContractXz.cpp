@@ -134,7 +134,7 @@ void TDlgContractXz::fillCategories(int kind)
 void TDlgContractXz::runQuery()
 {
     const QString category = m_list->selectedName();
-    const SqlBuilder b = ContractQuery::selectionStatement(
+    const SqlBuilder b = ContractQuery::selectionStatement(dmData()->db().dialect(),
         m_name->text(), m_code->text(), m_memo->text(), m_kind->currentIndex(), category);
     QString error;
     if (!m_grid->open(dmData()->db(), b.sql(), b.params(), &error)) {

@@ -27,6 +27,13 @@ SqlBuilder& SqlBuilder::add(const QString& fragment, const QVariant& v1, const Q
     return *this;
 }
 
+SqlBuilder& SqlBuilder::addLike(const SqlDialect& dialect, const QString& prefix,
+                                const QString& column, const QString& pattern)
+{
+    m_sql += prefix + dialect.likeNoCase(column, bind(pattern)) + QLatin1Char(' ');
+    return *this;
+}
+
 SqlBuilder& SqlBuilder::addList(const QString& fragment, const QStringList& values)
 {
     QStringList names;

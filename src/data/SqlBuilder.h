@@ -27,6 +27,11 @@ public:
     // A fragment whose %1 becomes a list of values for IN (...). An empty
     // list becomes NULL, which matches nothing.
     SqlBuilder& addList(const QString& fragment, const QStringList& values);
+    // `prefix` followed by a LIKE of the column against the pattern (made
+    // with SqlDialect::escapeLike), without regard to letter case, in the
+    // engine's own spelling.
+    SqlBuilder& addLike(const SqlDialect& dialect, const QString& prefix, const QString& column,
+                        const QString& pattern);
 
     QString sql() const { return m_sql; }
     const SqlParams& params() const { return m_params; }
