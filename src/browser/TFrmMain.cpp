@@ -12,7 +12,7 @@
 #include "contracts/TDLGcontractCX.h"
 #include "contracts/TfrmContractEdit.h"
 #include "records/SubRecordEdit.h"
-#include "platform/CompactDatabase.h"
+#include "data/CompactDatabase.h"
 #include "browser/MainCommands.h"
 #include "common/CategoryList.h"
 #include "common/DataGrid.h"
