@@ -1,8 +1,11 @@
 #include "platform/AppPaths.h"
+#include "data/Schema.h"
 #include "data/TdmData.h"
 #include "platform/ScriptedDialogs.h"
+#include "support/ReadOnlyFolder.h"
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QTest>
 
@@ -20,7 +23,34 @@ private slots:
     void pickedFilesFolderIsStoredAndOpened();
     void retriesUntilAGoodFolderIsPicked();
     void folderIsUsedEvenWhenSettingsCannotBeWritten();
+    void refusedFileIsUntouched_data();
+    void refusedFileIsUntouched();
+    void unstampedDatabaseIsConvertedOnTheOperatorsYes();
+    void readOnlyFolderOpensReadOnly();
 };
+
+namespace {
+
+struct Snapshot
+{
+    QByteArray bytes;
+    QDateTime modified;
+    QStringList files;
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot snapshot(const QString& file)
+{
+    Snapshot s;
+    QFile f(file);
+    if (f.open(QIODevice::ReadOnly))
+        s.bytes = f.readAll();
+    s.modified = QFileInfo(file).lastModified();
+    s.files = QFileInfo(file).dir().entryList(QDir::Files | QDir::Hidden);
+    return s;
+}
+
+} // namespace
 
 void TstConnection::opensDefaultDataFolder()
 {
@@ -164,6 +194,112 @@ void TstConnection::folderIsUsedEvenWhenSettingsCannotBeWritten()
     QVERIFY(dm.Connect());
     QCOMPARE(dm.db().filePath(), good.filePath("Contract.db"));
     QCOMPARE(ui.dialogs().size(), 1);
+}
+
+void TstConnection::refusedFileIsUntouched_data()
+{
+    QTest::addColumn<QStringList>("statements"); // run on a new database of the system
+    QTest::addColumn<QString>("message");        // empty: the file is simply not ours
+    QTest::addColumn<int>("questions");
+
+    QTest::newRow("another program's database")
+        << QStringList{"DROP TABLE Contract", "CREATE TABLE Something(x)"} << QString() << 0;
+    QTest::newRow("contract table without its key")
+        << QStringList{"DROP TABLE Contract",
+                       "CREATE TABLE Contract(F_cltID INTEGER, F_code TEXT, F_name TEXT)",
+                       "INSERT INTO Contract VALUES(1, 'A', 'a')",
+                       "INSERT INTO Contract VALUES(2, 'B', 'b')"}
+        << "数据表 Contract 缺少关键字段 F_ID" << 0;
+    QTest::newRow("newer than the program")
+        << QStringList{QString("PRAGMA user_version = %1").arg(Schema::kCurrentVersion + 1)}
+        << "比本程序新" << 0;
+    QTest::newRow("no version stamp, conversion declined")
+        << QStringList{"PRAGMA user_version = 0"} << QString() << 1;
+}
+
+void TstConnection::refusedFileIsUntouched()
+{
+    QFETCH(QStringList, statements);
+    QFETCH(QString, message);
+    QFETCH(int, questions);
+    TempExeDir dir;
+    const QString file = makeContractDatabase(dir.file("data"));
+    {
+        Database db("prepare");
+        QVERIFY(db.open(file));
+        for (const QString& sql : statements)
+            QVERIFY2(db.exec(sql), qPrintable(sql));
+        // The journal mode of a file that comes from elsewhere.
+        QVERIFY(db.exec("PRAGMA journal_mode=DELETE"));
+    }
+    const Snapshot before = snapshot(file);
+
+    ScriptedDialogs ui; // questions get "no", the folder dialog is cancelled
+    TdmData dm;
+    QVERIFY(!dm.Connect());
+    QVERIFY(!dm.db().isOpen());
+    QCOMPARE(ui.unansweredQuestions(), questions);
+    if (message.isEmpty()) {
+        for (const ScriptedDialogs::Message& m : ui.messages())
+            QCOMPARE(m.kind, int(mkQuestion));
+    } else {
+        QCOMPARE(ui.lastKind(), int(mkError));
+        QVERIFY2(ui.lastText().contains(message), qPrintable(ui.lastText()));
+    }
+    QVERIFY(snapshot(file) == before);
+}
+
+void TstConnection::unstampedDatabaseIsConvertedOnTheOperatorsYes()
+{
+    TempExeDir dir;
+    const QString file = makeContractDatabase(dir.file("data"));
+    {
+        Database db("prepare");
+        QVERIFY(db.open(file));
+        QVERIFY(db.exec("INSERT INTO Contract(F_cltID, F_name) VALUES(4, '留下')"));
+        QVERIFY(db.exec("ALTER TABLE Contract DROP COLUMN F_SZ5"));
+        QVERIFY(db.exec("PRAGMA user_version = 0"));
+    }
+    ScriptedDialogs ui;
+    ui.queueAnswer(1);
+    TdmData dm;
+    QVERIFY(dm.Connect());
+    QCOMPARE(ui.messages().size(), 1);
+    QCOMPARE(ui.lastKind(), int(mkQuestion));
+    QVERIFY(ui.lastText().contains("版本标记"));
+    QVERIFY(ui.dialogs().isEmpty());
+    QCOMPARE(Schema::version(dm.db()), Schema::kCurrentVersion);
+    QVERIFY(Schema::verify(dm.db()).isEmpty());
+    QCOMPARE(dm.QueryString("SELECT F_name FROM Contract WHERE F_cltID = 4"), QString("留下"));
+}
+
+void TstConnection::readOnlyFolderOpensReadOnly()
+{
+    TempExeDir dir;
+    const QString file = makeContractDatabase(dir.file("data"));
+    {
+        Database db("wal"); // used before: in WAL mode, which needs files beside it
+        QVERIFY(db.open(file));
+        QVERIFY(db.exec("INSERT INTO Contract(F_cltID, F_name) VALUES(1, '只读')"));
+    }
+    const Snapshot before = snapshot(file);
+    ScriptedDialogs ui;
+    TdmData dm;
+    {
+        ReadOnlyFolder readOnly(dir.file("data"));
+        QVERIFY(readOnly.holds());
+        QVERIFY(dm.Connect());
+        QVERIFY(dm.readOnly());
+        QCOMPARE(ui.messages().size(), 1);
+        QCOMPARE(ui.lastKind(), int(mkWarning));
+        QVERIFY2(ui.lastText().contains("只读") && ui.lastText().contains("不能写入"),
+                 qPrintable(ui.lastText()));
+        QVERIFY(ui.dialogs().isEmpty());
+        QCOMPARE(dm.QueryString("SELECT F_name FROM Contract"), QString("只读"));
+        QVERIFY(!dm.ExecSql("UPDATE Contract SET F_name = 'x'"));
+        dm.db().close();
+    }
+    QVERIFY(snapshot(file) == before);
 }
 
 QTEST_GUILESS_MAIN(TstConnection)

@@ -1,10 +1,13 @@
+#include "data/Backup.h"
+#include "data/CompactDatabase.h"
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "data/TransactionGuard.h"
 #include "platform/Clock.h"
-#include "platform/CompactDatabase.h"
+#include "support/ReadOnlyFolder.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
@@ -36,6 +39,17 @@ private slots:
     void textComparesWithoutCase();
     void compactShrinksAndKeepsData();
     void compactFailsSafely();
+    void unpreparedStatementIsNeverRun();
+    void everyStatementMeetsTheInjector();
+    void parameterNames_data();
+    void parameterNames();
+    void plainReasons_data();
+    void plainReasons();
+    void refusedFileIsNotWritten();
+    void readOnlyFolderIsReadOnly();
+    void newFileIsSelfContained();
+    void backupLeavesOtherFilesAlone_data();
+    void backupLeavesOtherFilesAlone();
 
 private:
     QTemporaryDir* m_dir = nullptr;
@@ -343,6 +357,223 @@ void TstDatabase::compactFailsSafely()
         QVERIFY(!CompactDatabase(damaged, &error));
         QVERIFY(!error.isEmpty());
     }
+}
+
+void TstDatabase::unpreparedStatementIsNeverRun()
+{
+    QString error;
+    QSqlQuery bad = m_db->prepare("SELEC F_name FROM Contract", {}, &error);
+    QVERIFY(!error.isEmpty());
+    error.clear();
+    QVERIFY(!m_db->exec(bad, &error));
+    // The reason is the preparation's, not the driver's "no query".
+    QVERIFY2(error.contains("syntax error"), qPrintable(error));
+
+    QSqlQuery never(m_db->handle());
+    QVERIFY(!m_db->exec(never, &error));
+    QVERIFY(!error.isEmpty());
+
+    // A prepared query runs again after a failure of its own.
+    QVERIFY(m_db->exec("CREATE UNIQUE INDEX once ON Contract(F_cltID)"));
+    QSqlQuery add = m_db->prepare("INSERT INTO Contract(F_cltID) VALUES(:v)", {{":v", 1}});
+    QVERIFY(m_db->exec(add));
+    add.bindValue(":v", 1);
+    QVERIFY(!m_db->exec(add));
+    add.bindValue(":v", 2);
+    QVERIFY(m_db->exec(add, &error));
+}
+
+void TstDatabase::everyStatementMeetsTheInjector()
+{
+    QStringList seen;
+    m_db->setFailureInjector([&](const QString& sql) {
+        seen << sql;
+        return false;
+    });
+    QVERIFY(CompactDatabase(*m_db));
+    {
+        TransactionGuard tx(*m_db);
+        QVERIFY(tx.commit());
+    }
+    QVERIFY(seen.contains("PRAGMA integrity_check"));
+    QVERIFY(seen.contains("VACUUM"));
+    QVERIFY(seen.contains(m_db->dialect().beginWrite()));
+    QVERIFY(seen.contains("COMMIT"));
+
+    // So a test can make compaction fail at either step.
+    for (const QString failing : {"VACUUM", "PRAGMA integrity_check"}) {
+        m_db->setFailureInjector([&](const QString& sql) { return sql == failing; });
+        QString error;
+        QVERIFY2(!CompactDatabase(*m_db, &error), qPrintable(failing));
+        QVERIFY(!error.isEmpty());
+    }
+    m_db->setFailureInjector([](const QString& sql) { return sql.startsWith("BEGIN"); });
+    TransactionGuard tx(*m_db);
+    QVERIFY(!tx.isActive());
+    m_db->setFailureInjector({});
+}
+
+void TstDatabase::parameterNames_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("plain") << "SELECT * FROM t WHERE a = :a AND b = :b_2"
+                           << QStringList{":a", ":b_2"};
+    QTest::newRow("once each") << "SELECT :v WHERE x = :v OR y = :V" << QStringList{":v"};
+    QTest::newRow("quoted text") << "SELECT ':no' || \":nor\" || [x:y] FROM t WHERE a = :yes"
+                                 << QStringList{":yes"};
+    QTest::newRow("doubled quote") << "SELECT 'it''s :no' WHERE a = :yes" << QStringList{":yes"};
+    QTest::newRow("comments") << "SELECT 1 -- :no\n/* :nor */ WHERE a = :yes"
+                              << QStringList{":yes"};
+    QTest::newRow("cast") << "SELECT a::text FROM t WHERE b = :b" << QStringList{":b"};
+    QTest::newRow("chinese name") << "SELECT :合同" << QStringList{":合同"};
+}
+
+void TstDatabase::parameterNames()
+{
+    QFETCH(QString, sql);
+    QFETCH(QStringList, names);
+    QCOMPARE(Database::parameterNames(sql), names);
+}
+
+void TstDatabase::plainReasons_data()
+{
+    QTest::addColumn<QString>("detail");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not a database") << "file is not a database Unable to execute statement"
+                                    << "文件不是数据库";
+    QTest::newRow("damaged") << "database disk image is malformed Unable to fetch row"
+                             << "数据库文件已损坏";
+    QTest::newRow("busy") << "database is locked Unable to begin transaction"
+                          << "数据库正被其他程序使用";
+    QTest::newRow("our own text") << "数据表 Contract 缺少关键字段 F_ID\n详细"
+                                  << "数据表 Contract 缺少关键字段 F_ID";
+    QTest::newRow("unknown English") << "something odd happened"
+                                     << "数据库操作失败";
+}
+
+void TstDatabase::plainReasons()
+{
+    QFETCH(QString, detail);
+    QFETCH(QString, reason);
+    QCOMPARE(Database::plainReason(detail), reason);
+}
+
+void TstDatabase::refusedFileIsNotWritten()
+{
+    const QString file = m_db->filePath();
+    m_db->close();
+    {
+        Database db("rollback");
+        QVERIFY(db.open(file));
+        QVERIFY(db.exec("PRAGMA journal_mode=DELETE"));
+    }
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    Database db("refusing");
+    bool asked = false;
+    Database::OpenOptions options;
+    options.accept = [&](Database& opened, QString* error) {
+        asked = opened.tableExists("Contract");
+        *error = QStringLiteral("不要");
+        return false;
+    };
+    QString error;
+    QVERIFY(!db.open(file, options, &error));
+    QVERIFY(asked);
+    QCOMPARE(error, QStringLiteral("不要"));
+    QVERIFY(!db.isOpen());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before); // the journal mode too is as it was
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"Contract.db"});
+}
+
+void TstDatabase::readOnlyFolderIsReadOnly()
+{
+    QVERIFY(m_db->exec("INSERT INTO Contract(F_cltID, F_name) VALUES(1, 'wal')"));
+    const QString file = m_db->filePath();
+    m_db->close();
+    QVERIFY(Database::whyNotWritable(file).isEmpty());
+    ReadOnlyFolder readOnly(m_dir->path());
+    QVERIFY(readOnly.holds());
+    const QString why = Database::whyNotWritable(file);
+    QVERIFY2(why.contains(QDir::toNativeSeparators(m_dir->path())), qPrintable(why));
+
+    Database db("reader");
+    QVERIFY(!db.open(file)); // WAL needs its shared-memory file beside the database
+    Database::OpenOptions options;
+    options.readOnly = true;
+    QString error;
+    QVERIFY2(db.open(file, options, &error), qPrintable(error));
+    QVERIFY(db.isReadOnly());
+    QCOMPARE(db.scalar("SELECT F_name FROM Contract").toString(), QStringLiteral("wal"));
+    QVERIFY(!db.exec("DELETE FROM Contract"));
+    QCOMPARE(db.scalar("SELECT count(*) FROM Contract").toInt(), 1);
+    QVERIFY(!CompactDatabase(db, &error));
+    QVERIFY(error.contains("只读"));
+}
+
+void TstDatabase::newFileIsSelfContained()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("new.db");
+    QFile(file).open(QIODevice::WriteOnly); // an empty file the caller made
+    Database db("new");
+    QVERIFY(db.createInEmptyFile(file));
+    QVERIFY(Schema::createTables(db));
+    QVERIFY(db.makeSelfContained());
+    QVERIFY(db.exec("INSERT INTO Contract(F_cltID) VALUES(1)"));
+    // No write-ahead log beside it: the file alone is the database.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"new.db"});
+    db.close();
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray header = f.read(20);
+    QCOMPARE(int(header.at(18)), 1); // rollback journal
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"new.db"});
+    // Only an empty file is taken for a new one.
+    Database again("again");
+    QVERIFY(!again.createInEmptyFile(file));
+}
+
+void TstDatabase::backupLeavesOtherFilesAlone_data()
+{
+    QTest::addColumn<bool>("copyFails");
+    QTest::newRow("the copy fails") << true;
+    QTest::newRow("the copy succeeds") << false;
+}
+
+void TstDatabase::backupLeavesOtherFilesAlone()
+{
+    // Another workstation writes the same backup file while this one copies.
+    QFETCH(bool, copyFails);
+    QVERIFY(m_db->exec("INSERT INTO Contract(F_cltID, F_name) VALUES(1, '本机')"));
+    QTemporaryDir dir;
+    const QString target = dir.filePath(Backup::dailyFileName(QDate(2026, 3, 2)));
+    m_db->setFailureInjector([&](const QString& sql) {
+        if (sql.startsWith("VACUUM INTO"))
+            writeFile(target, "the other workstation's backup");
+        return copyFails && sql.startsWith("VACUUM INTO");
+    });
+    QString error;
+    const Backup::Result result = Backup::copyDatabase(*m_db, target, &error);
+    m_db->setFailureInjector({});
+    QCOMPARE(result, copyFails ? Backup::Result::Failed : Backup::Result::TargetExists);
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("the other workstation's backup"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(target).fileName()});
+
+    // With the name free the copy is written whole.
+    const QString free = dir.filePath("free.back");
+    QCOMPARE(Backup::copyDatabase(*m_db, free, &error), Backup::Result::Written);
+    Database copy("copy");
+    QVERIFY(copy.open(free));
+    QCOMPARE(copy.scalar("SELECT F_name FROM Contract").toString(), QStringLiteral("本机"));
+    QCOMPARE(Backup::copyDatabase(*m_db, QString(), &error), Backup::Result::Failed);
 }
 
 QTEST_GUILESS_MAIN(TstDatabase)

@@ -1,6 +1,7 @@
 #include "common/MoneyWords.h"
 #include "common/NumberText.h"
 #include "common/RecordModel.h"
+#include "common/RecordSet.h"
 #include "data/TransactionGuard.h"
 #include "support/TestSupport.h"
 
@@ -8,6 +9,8 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
+
+#include <limits>
 
 // The lists under every grid: reading, formats, order, footers, line edits.
 class TstLists : public QObject
@@ -34,6 +37,14 @@ private slots:
     void pendingEditsFailInsideTheCallersTransaction();
     void appendedRowReadsEmpty();
     void cancelDropsEverything();
+    void unknownParameterIsAnError_data();
+    void unknownParameterIsAnError();
+    void parametersMatchWithoutCase_data();
+    void parametersMatchWithoutCase();
+    void bothWaysReadTheSame();
+    void directReadingNeedsTheDriversSqlite_data();
+    void directReadingNeedsTheDriversSqlite();
+    void textOffsetsAre64Bit();
 
 private:
     QTemporaryDir* m_dir = nullptr;
@@ -54,7 +65,20 @@ void TstLists::cleanup()
 {
     delete m_db;
     delete m_dir;
+    RecordSet::setDirectReadingAllowed(true);
 }
+
+namespace {
+
+// Rows straight from SQLite, or through QSqlQuery where that is not safe.
+void bothWaysOfReading()
+{
+    QTest::addColumn<bool>("direct");
+    QTest::newRow("straight from SQLite") << true;
+    QTest::newRow("through QSqlQuery") << false;
+}
+
+} // namespace
 
 void TstLists::addContract(int link, const QString& code, const QString& name, const QString& date,
                            double amount, const QString& endDate)
@@ -396,6 +420,115 @@ void TstLists::cancelDropsEverything()
     // A read-only grid edits nothing.
     model.setEditable(false);
     QVERIFY(!model.setData(model.index(0, 0), "Y"));
+}
+
+void TstLists::unknownParameterIsAnError_data()
+{
+    bothWaysOfReading();
+}
+
+void TstLists::unknownParameterIsAnError()
+{
+    QFETCH(bool, direct);
+    RecordSet::setDirectReadingAllowed(direct);
+    addContract(1, "A", "x", "2024-01-01", 1);
+    RecordSet rs;
+    QString error;
+    // A misspelt name would otherwise read as NULL and match nothing.
+    QVERIFY(!rs.load(*m_db, "SELECT F_code FROM Contract WHERE F_cltID = :link", {{":lnk", 1}},
+                     &error));
+    QVERIFY2(error.contains(":lnk"), qPrintable(error));
+    QCOMPARE(rs.rowCount(), 0);
+    QVERIFY(rs.load(*m_db, "SELECT F_code FROM Contract WHERE F_cltID = :link", {{":link", 1}},
+                    &error));
+    QCOMPARE(rs.rowCount(), 1);
+}
+
+void TstLists::parametersMatchWithoutCase_data()
+{
+    bothWaysOfReading();
+}
+
+void TstLists::parametersMatchWithoutCase()
+{
+    QFETCH(bool, direct);
+    RecordSet::setDirectReadingAllowed(direct);
+    addContract(1, "A", "x", "2024-01-01", 1);
+    addContract(2, "B", "y", "2024-01-01", 1);
+    RecordSet rs;
+    QString error;
+    QVERIFY2(rs.load(*m_db, "SELECT F_code FROM Contract WHERE F_cltID = :cltID", {{":CLTID", 2}},
+                     &error),
+             qPrintable(error));
+    QCOMPARE(rs.rowCount(), 1);
+    QCOMPARE(rs.text(0, 0), QStringLiteral("B"));
+}
+
+void TstLists::bothWaysReadTheSame()
+{
+    addContract(1, "A", "甲方合同", "2024-01-01", 12.5);
+    addContract(2, "B", QString(), "2024-02-01", 0);
+    QVERIFY(m_db->exec("INSERT INTO t_TPrec(F_cltID, F_FileName, F_HTimage) VALUES(1, 'p', :b)",
+                       {{":b", QByteArray("\x00\x01\xff", 3)}}));
+    const QString sql = "SELECT c.F_cltID, c.F_code, c.F_name, c.F_date, c.F_totalPrice, "
+                        "t.F_HTimage FROM Contract AS c LEFT JOIN t_TPrec AS t ON t.F_cltID = "
+                        "c.F_cltID WHERE c.F_cltID >= :min ORDER BY c.F_cltID";
+    RecordSet direct, generic;
+    QVERIFY(direct.load(*m_db, sql, {{":min", 1}}));
+    RecordSet::setDirectReadingAllowed(false);
+    QVERIFY(generic.load(*m_db, sql, {{":min", 1}}));
+    QCOMPARE(generic.rowCount(), direct.rowCount());
+    QCOMPARE(generic.fieldCount(), direct.fieldCount());
+    for (int row = 0; row < direct.rowCount(); ++row) {
+        for (int field = 0; field < direct.fieldCount(); ++field) {
+            QCOMPARE(generic.isNull(row, field), direct.isNull(row, field));
+            QCOMPARE(generic.text(row, field), direct.text(row, field));
+        }
+    }
+}
+
+void TstLists::directReadingNeedsTheDriversSqlite_data()
+{
+    QTest::addColumn<QByteArray>("handleType");
+    QTest::addColumn<QString>("version");  // empty: the driver's own
+    QTest::addColumn<QString>("sourceId"); // empty: the driver's own
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("the driver's own SQLite") << QByteArray("sqlite3*") << ""
+                                             << "" << true;
+    QTest::newRow("another engine's handle") << QByteArray("PGconn*") << ""
+                                             << "" << false;
+    QTest::newRow("another SQLite version") << QByteArray("sqlite3*") << "3.7.17"
+                                            << "" << false;
+    QTest::newRow("another build of the version")
+        << QByteArray("sqlite3*") << ""
+        << "2013-05-20 00:56:22 118a3b35693b134d56ebd780123b7fd6f1497668" << false;
+    QTest::newRow("no handle") << QByteArray() << ""
+                               << "" << false;
+}
+
+void TstLists::directReadingNeedsTheDriversSqlite()
+{
+    QFETCH(QByteArray, handleType);
+    QFETCH(QString, version);
+    QFETCH(QString, sourceId);
+    QFETCH(bool, usable);
+    // What the driver reports of itself, asked through Qt.
+    QSqlQuery q(m_db->handle());
+    QVERIFY(q.exec("SELECT sqlite_version(), sqlite_source_id()") && q.next());
+    if (version.isEmpty())
+        version = q.value(0).toString();
+    if (sourceId.isEmpty())
+        sourceId = q.value(1).toString();
+    QCOMPARE(RecordSet::canReadDirectly(handleType.isEmpty() ? nullptr : handleType.constData(),
+                                        version, sourceId),
+             usable);
+}
+
+void TstLists::textOffsetsAre64Bit()
+{
+    // Blocks of text beyond 4 GB cannot be made in a test; the type that
+    // addresses them can be checked.
+    QVERIFY(std::numeric_limits<RecordSet::TextOffset>::max() >= (qint64(1) << 62));
 }
 
 QTEST_GUILESS_MAIN(TstLists)

@@ -6,6 +6,7 @@
 #include "platform/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -111,6 +112,12 @@ private slots:
     void importMappings();
     void partialDatabaseIsCompleted();
     void newerDatabaseIsRefused();
+    void newerAfterTheLockIsRefused();
+    void missingKeyColumnIsRefused_data();
+    void missingKeyColumnIsRefused();
+    void inspectsWhatAFileIs_data();
+    void inspectsWhatAFileIs();
+    void layoutIsReadThroughTheDatabase();
     void verifyNamesWhatIsMissing();
     void startUpReportsMissingColumn();
     void maxLengths();
@@ -344,8 +351,19 @@ void TstSchema::partialDatabaseIsCompleted()
     Database db("upgraded");
     QVERIFY(db.open(path));
     QCOMPARE(Schema::version(db), 0);
+    Schema::Inspection found;
+    QVERIFY(Schema::inspect(db, &found));
+    QCOMPARE(found.state, Schema::State::Unstamped);
+    // Without a version stamp nothing says the file is ours: it is converted
+    // only when the operator has agreed.
     QString error;
-    QVERIFY2(Schema::upgrade(db, &error), qPrintable(error));
+    QVERIFY(!Schema::upgrade(db, &error));
+    QVERIFY2(error.contains("版本标记"), qPrintable(error));
+    QCOMPARE(Schema::version(db), 0);
+    QVERIFY(!db.tableExists("OperList"));
+    Schema::UpgradeOptions convert;
+    convert.convertUnstamped = true;
+    QVERIFY2(Schema::upgrade(db, &error, convert), qPrintable(error));
     QCOMPARE(Schema::version(db), Schema::kCurrentVersion);
     QVERIFY(Schema::verify(db).isEmpty());
     QCOMPARE(db.scalar("SELECT F_name FROM Contract WHERE F_cltID = 7").toString(),
@@ -367,6 +385,134 @@ void TstSchema::newerDatabaseIsRefused()
     QString error;
     QVERIFY(!Schema::upgrade(*m_db, &error));
     QVERIFY(error.contains("新"));
+}
+
+void TstSchema::newerAfterTheLockIsRefused()
+{
+    // A new file; while this program waits for the write lock another
+    // workstation's newer program makes it a database of a later version.
+    QTemporaryDir dir;
+    Database db("racing");
+    QVERIFY(db.create(dir.filePath("new.db")));
+    int versionReads = 0;
+    QStringList statements;
+    db.setFailureInjector([&](const QString& sql) {
+        statements << sql;
+        if (sql.startsWith("PRAGMA user_version") && ++versionReads == 2) {
+            QSqlQuery later(db.handle());
+            later.exec("CREATE TABLE Contract(F_ID INTEGER PRIMARY KEY AUTOINCREMENT, F_later)");
+            later.exec(QString("PRAGMA user_version = %1").arg(Schema::kCurrentVersion + 1));
+        }
+        return false;
+    });
+    QString error;
+    QVERIFY(!Schema::upgrade(db, &error));
+    db.setFailureInjector({});
+    QVERIFY2(error.contains("比本程序新"), qPrintable(error));
+    QCOMPARE(versionReads, 2);
+    // The stamp is never set lower (here the refused transaction also takes
+    // back what the simulated workstation did inside it).
+    for (const QString& sql : std::as_const(statements))
+        QVERIFY2(!sql.contains(QRegularExpression("user_version\\s*=")), qPrintable(sql));
+    QVERIFY(!db.tableExists("OperList"));
+}
+
+void TstSchema::missingKeyColumnIsRefused_data()
+{
+    QTest::addColumn<QStringList>("statements");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("contract table without F_ID")
+        << QStringList{"CREATE TABLE Contract(F_cltID INTEGER, F_code TEXT, F_name TEXT)"}
+        << "数据表 Contract 缺少关键字段 F_ID";
+    QTest::newRow("F_ID that is a plain number")
+        << QStringList{"CREATE TABLE Contract(F_ID INTEGER DEFAULT 0, F_cltID INTEGER)"}
+        << "数据表 Contract 的关键字段 F_ID 不是自动编号的主键";
+    QTest::newRow("F_ID as text key")
+        << QStringList{"CREATE TABLE Contract(F_ID TEXT PRIMARY KEY, F_cltID INTEGER)"}
+        << "数据表 Contract 的关键字段 F_ID 不是自动编号的主键";
+    QTest::newRow("receipts without F_ID")
+        << QStringList{"CREATE TABLE Contract(F_ID INTEGER PRIMARY KEY, F_cltID INTEGER)",
+                       "CREATE TABLE t_SKrec(F_cltID INTEGER, F_SKprice REAL)"}
+        << "数据表 t_SKrec 缺少关键字段 F_ID";
+}
+
+void TstSchema::missingKeyColumnIsRefused()
+{
+    QFETCH(QStringList, statements);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    Database db("foreign");
+    QVERIFY(db.create(dir.filePath("Contract.db")));
+    for (const QString& sql : statements)
+        QVERIFY2(db.exec(sql), qPrintable(sql));
+    QVERIFY(db.exec("INSERT INTO Contract(F_cltID) VALUES(1)"));
+    QVERIFY(db.exec("INSERT INTO Contract(F_cltID) VALUES(2)"));
+    Schema::Inspection found;
+    QVERIFY(Schema::inspect(db, &found));
+    QCOMPARE(found.state, Schema::State::Foreign);
+    QVERIFY(found.missingKey);
+    QCOMPARE(found.problem, problem);
+    // Not even with the operator's yes: rows without numbers of their own
+    // would be overwritten by the first edit.
+    Schema::UpgradeOptions convert;
+    convert.convertUnstamped = true;
+    QString error;
+    QVERIFY(!Schema::upgrade(db, &error, convert));
+    QCOMPARE(error, problem);
+    QCOMPARE(Schema::version(db), 0);
+    QVERIFY(!db.tableExists("OperList"));
+}
+
+void TstSchema::inspectsWhatAFileIs_data()
+{
+    QTest::addColumn<QStringList>("statements"); // on a new database of the system
+    QTest::addColumn<int>("state");
+    QTest::newRow("current") << QStringList{} << int(Schema::State::Current);
+    QTest::newRow("newer") << QStringList{"PRAGMA user_version = 99"} << int(Schema::State::Newer);
+    QTest::newRow("unstamped") << QStringList{"PRAGMA user_version = 0"}
+                               << int(Schema::State::Unstamped);
+    QTest::newRow("another program's")
+        << QStringList{"DROP TABLE Contract"} << int(Schema::State::Foreign);
+}
+
+void TstSchema::inspectsWhatAFileIs()
+{
+    QFETCH(QStringList, statements);
+    QFETCH(int, state);
+    for (const QString& sql : statements)
+        QVERIFY(m_db->exec(sql));
+    Schema::Inspection found;
+    QVERIFY(Schema::inspect(*m_db, &found));
+    QCOMPARE(int(found.state), state);
+    QCOMPARE(found.problem.isEmpty(), state == int(Schema::State::Current));
+
+    QTemporaryDir dir;
+    Database empty("empty");
+    QVERIFY(empty.create(dir.filePath("empty.db")));
+    QVERIFY(Schema::inspect(empty, &found));
+    QCOMPARE(found.state, Schema::State::Empty);
+}
+
+void TstSchema::layoutIsReadThroughTheDatabase()
+{
+    // A failure to read the table list is a failure, not an empty file to
+    // fill: the layout is read through the connection's own statements.
+    QTemporaryDir dir;
+    Database db("unreadable");
+    QVERIFY(db.create(dir.filePath("new.db")));
+    db.setFailureInjector([](const QString& sql) { return sql.contains("sqlite_master"); });
+    QString error;
+    QVERIFY(!Schema::upgrade(db, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!Schema::verify(db).isEmpty());
+    db.setFailureInjector({});
+    QVERIFY(!db.tableExists("Contract"));
+
+    m_db->setFailureInjector([](const QString& sql) { return sql.contains("table_info"); });
+    const QStringList problems = Schema::verify(*m_db);
+    m_db->setFailureInjector({});
+    QCOMPARE(problems.size(), 1);
+    QVERIFY2(problems.first().contains("无法读取"), qPrintable(problems.first()));
 }
 
 void TstSchema::verifyNamesWhatIsMissing()

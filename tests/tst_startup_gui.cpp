@@ -8,6 +8,7 @@
 #include "platform/QtUserDialogs.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"
+#include "support/ReadOnlyFolder.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ private slots:
     void cancelledConnectionEndsTheProgram();
     void pickedFolderThenStarts();
     void cancelledLoginEndsTheProgram();
+    void readOnlyDatabaseStartsWithAWarning();
     void splashShowsItsStatus();
     void qtMessageBoxAnswers_data();
     void qtMessageBoxAnswers();
@@ -116,6 +118,35 @@ void TstStartUpGui::cancelledLoginEndsTheProgram()
     QVERIFY(!startUp.run());
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+}
+
+void TstStartUpGui::readOnlyDatabaseStartsWithAWarning()
+{
+    TempExeDir dir;
+    const QString file = makeContractDatabase(dir.file("data"));
+    {
+        Database db("wal"); // used before: WAL mode, which needs files beside it
+        QVERIFY(db.open(file));
+    }
+    ScriptedDialogs ui;
+    StartUp startUp;
+    startUp.setLogin([&] {
+        EstablishSession(*dmData(), "admin");
+        return true;
+    });
+    ReadOnlyFolder readOnly(dir.file("data"));
+    QVERIFY(readOnly.holds());
+    QVERIFY(startUp.run());
+    // Told why, once, and the program carries on with what it can read.
+    QCOMPARE(ui.messages().size(), 1);
+    QCOMPARE(ui.lastKind(), int(mkWarning));
+    QVERIFY2(ui.lastText().contains("只读") && ui.lastText().contains("不能写入"),
+             qPrintable(ui.lastText()));
+    QVERIFY(startUp.dataModule()->readOnly());
+    QVERIFY(startUp.mainWindow()->isVisible());
+    QVERIFY(ui.dialogs().isEmpty());
+    startUp.mainWindow()->close();
+    startUp.dataModule()->db().close();
 }
 
 void TstStartUpGui::splashShowsItsStatus()

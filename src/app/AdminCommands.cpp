@@ -2,10 +2,11 @@
 
 #include "platform/AppPaths.h"
 #include "data/Backup.h"
+#include "data/CompactDatabase.h"
 #include "data/Database.h"
+#include "data/FilePublish.h"
 #include "data/Schema.h"
 #include "maintenance/DemoData.h"
-#include "platform/CompactDatabase.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,61 +18,176 @@ namespace AdminCommands {
 
 namespace {
 
+// What a command writes and how much: failures are one sentence for the
+// operator; the engine's own texts follow only with --verbose.
+struct Io
+{
+    QTextStream& out;
+    QTextStream& err;
+    bool verbose = false;
+    bool convert = false;
+};
+
 struct Command
 {
     const char* name;
     const char* usage;
     const char* summary;
-    int (*handler)(const QStringList& args, QTextStream& out, QTextStream& err);
+    int (*handler)(const QStringList& args, Io& io);
 };
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+// `sentence` ends without punctuation; `detail` is what the call reported.
+int fail(Io& io, const QString& sentence, const QString& detail = QString())
+{
+    io.err << sentence << QStringLiteral("。");
+    const bool more = !detail.isEmpty() && !sentence.endsWith(detail);
+    if (more && !io.verbose)
+        io.err << QStringLiteral("（加 --verbose 显示详细信息）");
+    io.err << '\n';
+    if (more && io.verbose)
+        io.err << QStringLiteral("详细信息：\n") << detail << '\n';
+    return 1;
+}
 
 QString databaseIn(const QString& folder)
 {
     return QDir(folder).filePath(AppPaths::databaseFileName());
 }
 
-// Makes <folder>/Contract.db as a new database and lets `fill` add to it;
-// never overwrites, and leaves no partial file behind on a failure.
-int createDatabase(const QString& folder, const QString& connection, QTextStream& err,
+// Makes <folder>/Contract.db as a new database and lets `fill` add to it.
+// The database is built under a temporary name beside it and takes its name
+// only when complete, and never over an existing file: a killed run leaves
+// no partial database, and of two runs on one folder exactly one succeeds.
+int createDatabase(Io& io, const QString& folder, const QString& connection,
                    const std::function<bool(Database&, QString*)>& fill, QString* created)
 {
-    if (!QDir().mkpath(folder)) {
-        err << "无法创建文件夹: " << folder << '\n';
-        return 1;
-    }
+    if (!QDir().mkpath(folder))
+        return fail(io, QStringLiteral("无法创建文件夹 %1").arg(shown(folder)));
     const QString file = databaseIn(folder);
-    if (QFileInfo::exists(file)) {
-        err << "数据库已存在，不覆盖: " << file << '\n';
-        return 1;
-    }
-    Database db(connection);
+    if (QFileInfo::exists(file))
+        return fail(io, QStringLiteral("数据库 %1 已存在，不覆盖").arg(shown(file)));
     QString error;
-    if (!db.create(file, &error) || !Schema::createTables(db, &error) ||
-        (fill && !fill(db, &error))) {
-        db.close();
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-            QFile::remove(file + QLatin1String(suffix));
-        err << "创建数据库失败: " << error << '\n';
-        return 1;
+    const QString temp = FilePublish::createTemporaryBeside(file, &error);
+    if (temp.isEmpty())
+        return fail(io, QStringLiteral("创建数据库失败：%1").arg(Database::plainReason(error)),
+                    error);
+    bool ok = false;
+    {
+        Database db(connection);
+        ok = db.createInEmptyFile(temp, &error) && Schema::createTables(db, &error) &&
+             (!fill || fill(db, &error)) && db.makeSelfContained(&error);
     }
-    *created = QFileInfo(file).absoluteFilePath();
+    ok = ok && FilePublish::syncFile(temp, &error);
+    const FilePublish::Result placed =
+        ok ? FilePublish::publish(temp, file, &error) : FilePublish::Result::Failed;
+    if (placed == FilePublish::Result::Published) {
+        *created = QFileInfo(file).absoluteFilePath();
+        return 0;
+    }
+    FilePublish::removeDatabaseFiles(temp);
+    if (placed == FilePublish::Result::TargetExists)
+        return fail(
+            io,
+            QStringLiteral("数据库 %1 已存在，不覆盖（另一个程序刚刚创建了它）").arg(shown(file)));
+    return fail(io, QStringLiteral("创建数据库失败：%1").arg(Database::plainReason(error)), error);
+}
+
+enum class Purpose
+{
+    Backup,
+    Compact
+};
+
+// Opens the folder's database for a command, refusing whatever the program
+// refuses at start-up, before anything is written to the file.
+int openExisting(Io& io, const QString& folder, Purpose purpose, Database& db)
+{
+    const QString verb =
+        purpose == Purpose::Backup ? QStringLiteral("备份") : QStringLiteral("压缩");
+    const QString file = databaseIn(folder);
+    if (!QFileInfo::exists(file))
+        return fail(io, QStringLiteral("文件夹 %1 中没有数据库 %2")
+                            .arg(shown(folder), AppPaths::databaseFileName()));
+    const QString notWritable = Database::whyNotWritable(file);
+    if (purpose == Purpose::Compact && !notWritable.isEmpty())
+        return fail(io, QStringLiteral("不能压缩数据库 %1：%2").arg(shown(file), notWritable));
+
+    QString refusal;
+    bool convert = false;
+    Database::OpenOptions options;
+    // A backup only reads: it works on a file nobody may write.
+    options.readOnly = !notWritable.isEmpty();
+    options.accept = [&](Database& opened, QString* error) {
+        Schema::Inspection found;
+        if (!Schema::inspect(opened, &found, error))
+            return false;
+        switch (found.state) {
+        case Schema::State::Current:
+        case Schema::State::Older:
+            return true;
+        case Schema::State::Empty:
+            refusal = QStringLiteral("不是合同管理数据库（没有数据表）");
+            break;
+        case Schema::State::Foreign:
+        case Schema::State::Newer:
+            refusal = found.problem;
+            break;
+        case Schema::State::Unstamped:
+            if (purpose == Purpose::Compact && io.convert) {
+                convert = true;
+                return true;
+            }
+            refusal = found.problem +
+                      (purpose == Purpose::Compact
+                           ? QStringLiteral("；确认是本系统的数据库时，加 --convert 参数转换后压缩")
+                           : QStringLiteral("；确认是本系统的数据库时，先用 compact --convert "
+                                            "转换，或在程序中同意转换"));
+            break;
+        }
+        *error = refusal;
+        return false;
+    };
+    QString error;
+    if (!db.open(file, options, &error)) {
+        if (!refusal.isEmpty())
+            return fail(io, QStringLiteral("不能%1数据库 %2：%3").arg(verb, shown(file), refusal));
+        return fail(
+            io,
+            QStringLiteral("无法打开数据库 %1：%2").arg(shown(file), Database::plainReason(error)),
+            error);
+    }
+    if (convert) {
+        Schema::UpgradeOptions upgrade;
+        upgrade.convertUnstamped = true;
+        if (!Schema::upgrade(db, &error, upgrade))
+            return fail(io,
+                        QStringLiteral("转换数据库 %1 失败：%2")
+                            .arg(shown(file), Database::plainReason(error)),
+                        error);
+        io.out << QStringLiteral("已转换数据库: ") << shown(file) << '\n';
+    }
     return 0;
 }
 
-int cmdInit(const QStringList& args, QTextStream& out, QTextStream& err)
+int cmdInit(const QStringList& args, Io& io)
 {
-    if (args.size() != 1) {
-        err << "用法: contract-admin init <文件夹>\n";
+    if (args.size() != 1 || args.first().trimmed().isEmpty()) {
+        io.err << "用法: contract-admin init <文件夹>\n";
         return 2;
     }
     QString file;
-    const int rc = createDatabase(args.first(), QStringLiteral("admin-init"), err, {}, &file);
+    const int rc = createDatabase(io, args.first(), QStringLiteral("admin-init"), {}, &file);
     if (rc == 0)
-        out << "已创建数据库: " << file << '\n';
+        io.out << "已创建数据库: " << file << '\n';
     return rc;
 }
 
-int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
+int cmdDemo(const QStringList& args, Io& io)
 {
     const char* usage = "用法: contract-admin demo <文件夹> [--contracts N] [--seed S]\n";
     QString folder;
@@ -88,18 +204,18 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
                 options.seed = value.toUInt(&ok);
             }
             if (!ok) {
-                err << a << " 需要一个非负整数\n" << usage;
+                io.err << a << " 需要一个非负整数\n" << usage;
                 return 2;
             }
         } else if (a.startsWith(QLatin1String("--")) || !folder.isEmpty()) {
-            err << "无法识别的参数: " << a << '\n' << usage;
+            io.err << "无法识别的参数: " << a << '\n' << usage;
             return 2;
         } else {
             folder = a;
         }
     }
-    if (folder.isEmpty()) {
-        err << usage;
+    if (folder.trimmed().isEmpty()) {
+        io.err << usage;
         return 2;
     }
     QElapsedTimer timer;
@@ -107,7 +223,7 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
     qint64 records = 0;
     QString file;
     const int rc = createDatabase(
-        folder, QStringLiteral("admin-demo"), err,
+        io, folder, QStringLiteral("admin-demo"),
         [&](Database& db, QString* error) {
             if (!DemoData::fill(db, options, error))
                 return false;
@@ -120,59 +236,63 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
         &file);
     if (rc != 0)
         return rc;
-    out << "已创建演示数据库: " << file << '\n'
-        << "合同 " << options.contracts << " 份，合同记录 " << records << " 条，用时 "
-        << QString::number(timer.elapsed() / 1000.0, 'f', 1) << " 秒，文件 "
-        << QFileInfo(file).size() / 1024 << " KB\n";
+    io.out << "已创建演示数据库: " << file << '\n'
+           << "合同 " << options.contracts << " 份，合同记录 " << records << " 条，用时 "
+           << QString::number(timer.elapsed() / 1000.0, 'f', 1) << " 秒，文件 "
+           << QFileInfo(file).size() / 1024 << " KB\n";
     return 0;
 }
 
-int cmdBackup(const QStringList& args, QTextStream& out, QTextStream& err)
+int cmdBackup(const QStringList& args, Io& io)
 {
-    if (args.size() != 2) {
-        err << "用法: contract-admin backup <文件夹> <备份文件>\n";
+    if (args.size() != 2 || args.at(0).trimmed().isEmpty() || args.at(1).trimmed().isEmpty()) {
+        if (args.size() == 2)
+            io.err << "文件夹和备份文件都不能为空\n";
+        io.err << "用法: contract-admin backup <文件夹> <备份文件>\n";
         return 2;
     }
-    const QString file = databaseIn(args.at(0));
     Database db(QStringLiteral("admin-backup"));
+    if (const int rc = openExisting(io, args.at(0), Purpose::Backup, db))
+        return rc;
+    const QString target = args.at(1);
     QString error;
-    if (!db.open(file, &error) || !Schema::isContractDatabase(db, &error)) {
-        err << "无法打开数据库 " << file << ": " << error << '\n';
-        return 1;
+    switch (Backup::copyDatabase(db, target, &error)) {
+    case Backup::Result::Written:
+        io.out << "已备份到: " << shown(target) << '\n';
+        return 0;
+    case Backup::Result::TargetExists:
+        return fail(io, QStringLiteral("备份文件 %1 已存在，不覆盖").arg(shown(target)));
+    case Backup::Result::Failed:
+        break;
     }
-    if (!Backup::copyDatabase(db, args.at(1), &error)) {
-        err << "备份失败: " << error << '\n';
-        return 1;
-    }
-    out << "已备份到: " << QFileInfo(args.at(1)).absoluteFilePath() << '\n';
-    return 0;
+    return fail(io, QStringLiteral("备份失败：%1").arg(Database::plainReason(error)), error);
 }
 
-int cmdCompact(const QStringList& args, QTextStream& out, QTextStream& err)
+int cmdCompact(const QStringList& args, Io& io)
 {
-    if (args.size() != 1) {
-        err << "用法: contract-admin compact <文件夹>\n";
+    QStringList rest = args;
+    io.convert = rest.removeAll(QStringLiteral("--convert")) > 0;
+    if (rest.size() != 1 || rest.first().trimmed().isEmpty() ||
+        rest.first().startsWith(QLatin1String("--"))) {
+        io.err << "用法: contract-admin compact <文件夹> [--convert]\n";
         return 2;
     }
-    const QString file = databaseIn(args.first());
     Database db(QStringLiteral("admin-compact"));
-    QString error;
-    if (!db.open(file, &error) || !Schema::isContractDatabase(db, &error)) {
-        err << "无法打开数据库 " << file << ": " << error << '\n';
-        return 1;
-    }
+    if (const int rc = openExisting(io, rest.first(), Purpose::Compact, db))
+        return rc;
+    const QString file = db.filePath();
     const qint64 before = QFileInfo(file).size();
-    if (!CompactDatabase(db, &error)) {
-        err << "压缩失败: " << error << '\n';
-        return 1;
-    }
-    out << "压缩完成: " << before << " -> " << QFileInfo(file).size() << " 字节\n";
+    QString error;
+    if (!CompactDatabase(db, &error))
+        return fail(io, QStringLiteral("压缩失败：%1").arg(error.section(QLatin1Char('\n'), 0, 0)),
+                    error.section(QLatin1Char('\n'), 1));
+    io.out << "压缩完成: " << before << " -> " << QFileInfo(file).size() << " 字节\n";
     return 0;
 }
 
-int notYet(const QStringList&, QTextStream&, QTextStream& err)
+int notYet(const QStringList&, Io& io)
 {
-    err << "此命令尚未提供\n";
+    io.err << "此命令尚未提供\n";
     return 2;
 }
 
@@ -183,7 +303,8 @@ const Command kCommands[] = {
     {"backup", "backup <文件夹> <备份文件>", "备份数据库：写出一致的副本（不覆盖已有文件）",
      cmdBackup},
     {"restore", "restore <文件夹> <备份文件>", "从备份恢复数据库", notYet},
-    {"compact", "compact <文件夹>", "检查并压缩数据库", cmdCompact},
+    {"compact", "compact <文件夹> [--convert]",
+     "检查并压缩数据库；--convert 同意转换没有版本标记的数据库", cmdCompact},
     {"import", "import <文件夹> <表格文件>", "从电子表格导入合同或往来单位", notYet},
     {"report", "report <文件夹> <报表名> <PDF文件>", "把报表输出为 PDF", notYet},
 };
@@ -198,12 +319,15 @@ QString helpText()
                     .arg(QString::fromUtf8(c.usage), QString::fromUtf8(c.summary),
                          c.handler == notYet ? QStringLiteral("（尚未提供）") : QString());
     }
-    text += QStringLiteral("\n  --help  显示本说明\n");
+    text += QStringLiteral("\n  --help     显示本说明\n  --verbose  出错时显示详细信息\n");
     return text;
 }
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err)
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
+    QStringList args = arguments;
+    Io io{out, err};
+    io.verbose = args.removeAll(QStringLiteral("--verbose")) > 0;
     if (args.isEmpty()) {
         err << helpText();
         return 2;
@@ -216,7 +340,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     for (const Command& c : kCommands) {
         if (name == QLatin1String(c.name))
-            return c.handler(args.mid(1), out, err);
+            return c.handler(args.mid(1), io);
     }
     err << "未知命令: " << name << "\n\n" << helpText();
     return 2;

@@ -74,6 +74,8 @@ bool StartUp::run()
     hooks.status = [this](const QString& text) { setStatus(text); };
     hooks.failed = [this] { closeSplash(); };
     hooks.retrying = [this] { showSplash(); };
+    // The splash stays on top: it must not hide a message of the connection.
+    hooks.asking = [this] { closeSplash(); };
     if (!m_dm->Connect(hooks)) {
         closeSplash();
         return false;

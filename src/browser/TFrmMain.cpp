@@ -12,7 +12,7 @@
 #include "codes/TFrmTreeCodeMan.h"
 #include "contracts/TDLGcontractCX.h"
 #include "contracts/TfrmContractEdit.h"
-#include "platform/CompactDatabase.h"
+#include "data/CompactDatabase.h"
 #include "browser/MainCommands.h"
 #include "common/GridLayoutStore.h"
 #include "common/CategoryList.h"

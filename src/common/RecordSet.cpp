@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -27,7 +28,44 @@ RecordSet::Kind kindOfDeclared(const QByteArray& declared)
     return RecordSet::Kind::Text;
 }
 
+bool g_directAllowed = true;
+
+// Asked once: every QSQLITE connection of the process runs on one driver.
+bool directReadingWorks(Database& db)
+{
+    static int works = -1;
+    if (works < 0) {
+        const QVariant handle = db.handle().driver()->handle();
+        QSqlQuery q(db.handle());
+        const bool asked =
+            q.exec(QStringLiteral("SELECT sqlite_version(), sqlite_source_id()")) && q.next();
+        works = asked && RecordSet::canReadDirectly(handle.typeName(), q.value(0).toString(),
+                                                    q.value(1).toString())
+                    ? 1
+                    : 0;
+    }
+    return works == 1;
+}
+
+QString unknownParameter(const QString& name)
+{
+    return QStringLiteral("语句中没有参数 %1").arg(name);
+}
+
 } // namespace
+
+bool RecordSet::canReadDirectly(const char* handleTypeName, const QString& driverVersion,
+                                const QString& driverSourceId)
+{
+    return handleTypeName && std::strcmp(handleTypeName, "sqlite3*") == 0 &&
+           driverVersion == QLatin1String(sqlite3_libversion()) &&
+           driverSourceId == QLatin1String(sqlite3_sourceid());
+}
+
+void RecordSet::setDirectReadingAllowed(bool allowed)
+{
+    g_directAllowed = allowed;
+}
 
 void RecordSet::clear()
 {
@@ -63,9 +101,11 @@ bool RecordSet::load(Database& db, const QString& sql, const SqlParams& params, 
             *error = QStringLiteral("数据库未连接");
         return false;
     }
-    const bool ok = db.handle().driverName() == QLatin1String("QSQLITE")
-                        ? loadSqlite(db, sql, params, error)
-                        : loadGeneric(db, sql, params, error);
+    bool unusable = !g_directAllowed || db.handle().driverName() != QLatin1String("QSQLITE") ||
+                    !directReadingWorks(db);
+    bool ok = !unusable && loadSqlite(db, sql, params, error, &unusable);
+    if (unusable)
+        ok = loadGeneric(db, sql, params, error);
     if (!ok)
         clear();
     return ok;
@@ -74,12 +114,16 @@ bool RecordSet::load(Database& db, const QString& sql, const SqlParams& params, 
 // The common case reads straight from SQLite: no QVariant per value, text
 // copied as the UTF-8 the file holds.
 bool RecordSet::loadSqlite(Database& db, const QString& sql, const SqlParams& params,
-                           QString* error)
+                           QString* error, bool* unusable)
 {
     const QVariant handle = db.handle().driver()->handle();
-    sqlite3* h = handle.isValid() ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
-    if (!h)
-        return loadGeneric(db, sql, params, error);
+    sqlite3* h = handle.isValid() && std::strcmp(handle.typeName(), "sqlite3*") == 0
+                     ? *static_cast<sqlite3* const*>(handle.constData())
+                     : nullptr;
+    if (!h) {
+        *unusable = true;
+        return false;
+    }
     sqlite3_stmt* stmt = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) {
@@ -95,9 +139,19 @@ bool RecordSet::loadSqlite(Database& db, const QString& sql, const SqlParams& pa
     } finalize{stmt};
 
     for (const auto& [name, raw] : params) {
-        const int index = sqlite3_bind_parameter_index(stmt, name.toUtf8().constData());
-        if (index == 0)
-            continue;
+        int index = sqlite3_bind_parameter_index(stmt, name.toUtf8().constData());
+        // Names are matched without regard to case, as everywhere else.
+        for (int i = 1; index == 0 && i <= sqlite3_bind_parameter_count(stmt); ++i) {
+            const char* n = sqlite3_bind_parameter_name(stmt, i);
+            if (n && name.compare(QString::fromUtf8(n), Qt::CaseInsensitive) == 0)
+                index = i;
+        }
+        // A name the statement does not hold is a mistake, not a NULL.
+        if (index == 0) {
+            if (error)
+                *error = unknownParameter(name);
+            return false;
+        }
         const QVariant v = Database::toSqlValue(raw);
         int rc = SQLITE_OK;
         if (v.isNull()) {
@@ -179,14 +233,14 @@ bool RecordSet::loadSqlite(Database& db, const QString& sql, const SqlParams& pa
                 const unsigned char* s = null ? nullptr : sqlite3_column_text(stmt, c);
                 const int n = null ? 0 : sqlite3_column_bytes(stmt, c);
                 col.arena.append(reinterpret_cast<const char*>(s), n);
-                col.offsets.push_back(quint32(col.arena.size()));
+                col.offsets.push_back(col.arena.size());
                 break;
             }
             case Kind::Blob: {
                 const void* b = null ? nullptr : sqlite3_column_blob(stmt, c);
                 const int n = null ? 0 : sqlite3_column_bytes(stmt, c);
                 col.arena.append(static_cast<const char*>(b), n);
-                col.offsets.push_back(quint32(col.arena.size()));
+                col.offsets.push_back(col.arena.size());
                 break;
             }
             }
@@ -218,7 +272,22 @@ void RecordSet::squeeze()
 bool RecordSet::loadGeneric(Database& db, const QString& sql, const SqlParams& params,
                             QString* error)
 {
-    QSqlQuery q = db.prepare(sql, params, error);
+    // Bound under the statement's own spelling of each name: Qt matches
+    // names exactly, the program without regard to case.
+    const QStringList names = Database::parameterNames(sql);
+    SqlParams bound;
+    for (const auto& [name, value] : params) {
+        const auto it = std::find_if(names.cbegin(), names.cend(), [&](const QString& n) {
+            return n.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (it == names.cend()) {
+            if (error)
+                *error = unknownParameter(name);
+            return false;
+        }
+        bound.append({*it, value});
+    }
+    QSqlQuery q = db.prepare(sql, bound, error);
     if (q.lastError().isValid() || !db.exec(q, error))
         return false;
     const QSqlRecord record = q.record();
@@ -268,11 +337,11 @@ void RecordSet::appendValue(int field, const QVariant& v)
         break;
     case Kind::Text:
         col.arena.append(null ? QByteArray() : v.toString().toUtf8());
-        col.offsets.push_back(quint32(col.arena.size()));
+        col.offsets.push_back(col.arena.size());
         break;
     case Kind::Blob:
         col.arena.append(null ? QByteArray() : v.toByteArray());
-        col.offsets.push_back(quint32(col.arena.size()));
+        col.offsets.push_back(col.arena.size());
         break;
     }
 }
@@ -387,10 +456,10 @@ int RecordSet::compare(int a, int b, int field) const
     case Kind::Text:
     case Kind::Blob: {
         // UTF-8 byte order is code point order.
-        const quint32 la = col.offsets[a + 1] - col.offsets[a];
-        const quint32 lb = col.offsets[b + 1] - col.offsets[b];
+        const TextOffset la = col.offsets[a + 1] - col.offsets[a];
+        const TextOffset lb = col.offsets[b + 1] - col.offsets[b];
         const int r = std::memcmp(col.arena.constData() + col.offsets[a],
-                                  col.arena.constData() + col.offsets[b], std::min(la, lb));
+                                  col.arena.constData() + col.offsets[b], size_t(std::min(la, lb)));
         if (r != 0)
             return r < 0 ? -1 : 1;
         return la < lb ? -1 : (la > lb ? 1 : 0);
@@ -424,7 +493,7 @@ qint64 RecordSet::memoryBytes() const
         bytes += qint64(c.ints.capacity() * sizeof(qint64));
         bytes += qint64(c.reals.capacity() * sizeof(double));
         bytes += c.arena.capacity();
-        bytes += qint64(c.offsets.capacity() * sizeof(quint32));
+        bytes += qint64(c.offsets.capacity() * sizeof(TextOffset));
         bytes += qint64(c.nulls.capacity() / 8);
     }
     return bytes + qint64(m_edits.size()) * 64;

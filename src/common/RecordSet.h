@@ -62,16 +62,30 @@ public:
     // Bytes held for the rows (without the few per-field headers).
     qint64 memoryBytes() const;
 
+    // Positions in a column's block of text: 64 bits, since a long list of
+    // long texts outgrows 4 GB.
+    using TextOffset = qint64;
+
+    // Whether rows may be read straight through the connection's handle:
+    // it must be a `sqlite3*`, and the SQLite this program links must be the
+    // very library the Qt driver runs on (the version and source id it
+    // reports through Qt). Otherwise rows are read through QSqlQuery.
+    static bool canReadDirectly(const char* handleTypeName, const QString& driverVersion,
+                                const QString& driverSourceId);
+    // Tests read through QSqlQuery to compare both ways.
+    static void setDirectReadingAllowed(bool allowed);
+
 private:
     struct Column
     {
         std::vector<qint64> ints;
         std::vector<double> reals;
         QByteArray arena;               // text/blob bytes of all rows
-        std::vector<quint32> offsets;   // start of each row's bytes; one more at the end
+        std::vector<TextOffset> offsets; // start of each row's bytes; one more at the end
         std::vector<bool> nulls;
     };
-    bool loadSqlite(Database& db, const QString& sql, const SqlParams& params, QString* error);
+    bool loadSqlite(Database& db, const QString& sql, const SqlParams& params, QString* error,
+                    bool* unusable);
     bool loadGeneric(Database& db, const QString& sql, const SqlParams& params, QString* error);
     void setFields(QList<Field> fields);
     void squeeze();

@@ -1,28 +1,49 @@
 #include "data/Backup.h"
 
 #include "data/Database.h"
+#include "data/FilePublish.h"
 
 #include <QDate>
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 
 namespace Backup {
 
-bool copyDatabase(Database& db, const QString& target, QString* error)
+Result copyDatabase(Database& db, const QString& target, QString* error)
 {
-    if (QFileInfo::exists(target)) {
+    if (target.trimmed().isEmpty()) {
         if (error)
-            *error = QStringLiteral("文件已存在: %1").arg(target);
-        return false;
+            *error = QStringLiteral("没有指定备份文件");
+        return Result::Failed;
     }
+    const QString path = QFileInfo(target).absoluteFilePath();
+    if (QFileInfo(path).exists() || QFileInfo(path).isSymLink()) {
+        if (error)
+            *error = QStringLiteral("文件已存在：%1").arg(QDir::toNativeSeparators(path));
+        return Result::TargetExists;
+    }
+    const QString temp = FilePublish::createTemporaryBeside(path, error);
+    if (temp.isEmpty())
+        return Result::Failed;
     // VACUUM INTO reads the database in one transaction: the copy is a
-    // consistent snapshot, and compact as well.
-    if (!db.exec(QStringLiteral("VACUUM INTO :target"),
-                 {{QStringLiteral(":target"), QFileInfo(target).absoluteFilePath()}}, error)) {
-        QFile::remove(target);
-        return false;
+    // consistent snapshot, and compact as well. It accepts the empty file
+    // that reserves the temporary name.
+    Result result = Result::Failed;
+    if (db.exec(QStringLiteral("VACUUM INTO :target"), {{QStringLiteral(":target"), temp}},
+                error) &&
+        FilePublish::syncFile(temp, error)) {
+        switch (FilePublish::publish(temp, path, error)) {
+        case FilePublish::Result::Published:
+            return Result::Written;
+        case FilePublish::Result::TargetExists:
+            result = Result::TargetExists;
+            break;
+        case FilePublish::Result::Failed:
+            break;
+        }
     }
-    return true;
+    FilePublish::removeDatabaseFiles(temp);
+    return result;
 }
 
 QString dailyFileName(const QDate& day)

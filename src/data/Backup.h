@@ -7,10 +7,21 @@ class Database;
 
 namespace Backup {
 
-// Writes a consistent copy of the connected database to `target` (which
-// must not exist yet), even while other workstations write. On failure no
-// partial file is left behind.
-bool copyDatabase(Database& db, const QString& target, QString* error = nullptr);
+enum class Result
+{
+    Written,
+    TargetExists, // a file of that name was there already (or came first)
+    Failed,
+};
+
+// Writes a consistent copy of the connected database to `target`, even
+// while other workstations write. The copy is made under a temporary name
+// in the target's folder and takes the name `target` only when complete and
+// only if no file has that name: a killed backup leaves no partial file
+// under the real name, and of two workstations backing up to one name the
+// second leaves the first one's file alone. Nothing but the temporary file
+// is ever removed.
+Result copyDatabase(Database& db, const QString& target, QString* error = nullptr);
 
 // The file name of the automatic backup of a day: dp<yyyymmdd>.back.
 QString dailyFileName(const QDate& day);

@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -29,15 +30,39 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    struct OpenOptions
+    {
+        // Reads only: for a file or folder that cannot be written. Nothing is
+        // written to the file, and no journal mode is set.
+        bool readOnly = false;
+        // Runs after the file has been found to be a database and before
+        // anything is written to it; returning false refuses the file (the
+        // connection is closed, the file untouched).
+        std::function<bool(Database&, QString*)> accept;
+    };
+
     // Opens an existing SQLite file; never creates one. Several processes may
     // have the file open: WAL journal on a local disk, the rollback journal on
     // a network file system, and a busy timeout so that a writer waits for
     // another instead of failing.
     bool open(const QString& filePath, QString* error = nullptr);
+    bool open(const QString& filePath, const OpenOptions& options, QString* error = nullptr);
     // Creates a new, empty file (fails if it exists) and opens it.
     bool create(const QString& filePath, QString* error = nullptr);
+    // Makes a new database in an empty file that the caller has just created
+    // (a temporary file that is renamed into place when complete).
+    bool createInEmptyFile(const QString& filePath, QString* error = nullptr);
     void close();
     bool isOpen() const;
+    bool isReadOnly() const { return m_readOnly; }
+
+    // Why the program could not write to the database file at `filePath`:
+    // its folder or the file itself is read-only for this process. Empty when
+    // both can be written.
+    static QString whyNotWritable(const QString& filePath);
+    // The reason of a failure in a short Chinese phrase for the operator,
+    // from the detail text a call returned (often the engine's English).
+    static QString plainReason(const QString& detail);
 
     QString filePath() const { return m_filePath; }
     QString connectionName() const { return m_connectionName; }
@@ -49,7 +74,8 @@ public:
                       QString* error = nullptr) const;
     // Runs a statement; true when it ran.
     bool exec(const QString& sql, const SqlParams& params = {}, QString* error = nullptr);
-    // Runs a prepared query; honours the failure injector.
+    // Runs a query made by prepare(); honours the failure injector. A query
+    // whose preparation failed is never run: its error is returned.
     bool exec(QSqlQuery& query, QString* error = nullptr);
     // First column of the first row; an invalid QVariant when there is no row
     // or on failure (then `ok` is false).
@@ -58,6 +84,11 @@ public:
 
     bool tableExists(const QString& table);
 
+    // Folds the journal back into the file and leaves the rollback journal
+    // in force, so that the file alone holds the whole database: before a
+    // new file is renamed into place. The next open turns WAL on again.
+    bool makeSelfContained(QString* error = nullptr);
+
     // Transactions; use TransactionGuard rather than these.
     int transactionDepth() const { return m_depth; }
     bool beginTransaction(QString* error = nullptr);
@@ -65,15 +96,29 @@ public:
     void rollbackTransaction();
 
     // Tests make a chosen statement fail to prove that a save rolls back.
-    // The injector sees each statement's text; returning true fails it.
+    // The injector sees each statement's text (also the one that begins a
+    // transaction and COMMIT); returning true fails it.
     using FailureInjector = std::function<bool(const QString& sql)>;
     void setFailureInjector(FailureInjector injector) { m_injector = std::move(injector); }
 
     static QVariant toSqlValue(const QVariant& value);
+    // The named parameters (":name") of a statement, each once, in order of
+    // first appearance; quoted text and comments are skipped.
+    static QStringList parameterNames(const QString& sql);
 
 private:
-    bool openConnection(const QString& filePath, bool mustExist, QString* error);
+    enum class FileState
+    {
+        Existing,
+        New,
+        Empty
+    };
+    bool openConnection(const QString& filePath, FileState state, const OpenOptions& options,
+                        QString* error);
+    bool connect(const QString& absolutePath, const QString& uriQuery, QString* error);
+    bool readsAsDatabase(QString* error, QString* code = nullptr);
     bool configure(QString* error);
+    bool injected(const QString& sql, QString* error) const;
 
     QString m_connectionName;
     QString m_filePath;
@@ -81,4 +126,5 @@ private:
     FailureInjector m_injector;
     int m_depth = 0;
     bool m_rollbackOnly = false;
+    bool m_readOnly = false;
 };

@@ -4,6 +4,7 @@
 #include "data/SeedData.h"
 #include "data/TransactionGuard.h"
 
+#include <QHash>
 #include <QSet>
 #include <QSqlQuery>
 
@@ -33,28 +34,74 @@ QString indexName(const Index& index)
     return QStringLiteral("idx_%1_%2").arg(index.table, index.column);
 }
 
-// Column names of an existing table, in lower case.
-QSet<QString> existingColumns(Database& db, const QString& table)
+struct ExistingColumn
 {
-    QSet<QString> names;
-    QSqlQuery q(db.handle());
+    QString type;
+    bool primaryKey = false;
+};
+
+// Columns of an existing table by lower-case name.
+bool existingColumns(Database& db, const QString& table, QHash<QString, ExistingColumn>* columns,
+                     QString* error)
+{
+    columns->clear();
     // A table name of ours, never operator text.
-    if (q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table))) {
-        while (q.next())
-            names.insert(q.value(1).toString().toLower());
-    }
-    return names;
+    QSqlQuery q = db.prepare(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table), {}, error);
+    if (!db.exec(q, error))
+        return false;
+    while (q.next())
+        columns->insert(q.value(1).toString().toLower(),
+                        {q.value(2).toString(), q.value(5).toInt() > 0});
+    return true;
 }
 
-QSet<QString> existingTables(Database& db)
+bool existingTables(Database& db, QSet<QString>* names, QString* error)
 {
-    QSet<QString> names;
-    QSqlQuery q(db.handle());
-    if (q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
-        while (q.next())
-            names.insert(q.value(0).toString().toLower());
+    names->clear();
+    QSqlQuery q = db.prepare(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                       "'sqlite\\_%' ESCAPE '\\'"),
+        {}, error);
+    if (!db.exec(q, error))
+        return false;
+    while (q.next())
+        names->insert(q.value(0).toString().toLower());
+    return true;
+}
+
+const Column* keyColumn(const Table& table)
+{
+    for (const Column& c : table.columns) {
+        if (c.type == ColumnType::Counter)
+            return &c;
     }
-    return names;
+    return nullptr;
+}
+
+// A key column that SQLite numbers itself: the table's one INTEGER PRIMARY
+// KEY. Anything else would give new rows no number of their own.
+QString keyProblem(Database& db, const Table& table, QString* error, bool* ok)
+{
+    *ok = true;
+    const Column* key = keyColumn(table);
+    if (!key)
+        return QString();
+    QHash<QString, ExistingColumn> columns;
+    if (!existingColumns(db, table.name, &columns, error)) {
+        *ok = false;
+        return QString();
+    }
+    const auto it = columns.constFind(key->name.toLower());
+    if (it == columns.constEnd())
+        return QStringLiteral("数据表 %1 缺少关键字段 %2").arg(table.name, key->name);
+    int primaryKeys = 0;
+    for (const ExistingColumn& c : std::as_const(columns))
+        primaryKeys += c.primaryKey ? 1 : 0;
+    if (!it->primaryKey || primaryKeys != 1 ||
+        it->type.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("数据表 %1 的关键字段 %2 不是自动编号的主键")
+            .arg(table.name, key->name);
+    return QString();
 }
 
 // Version 1: every table, column and index of the current layout, and the
@@ -64,22 +111,30 @@ QSet<QString> existingTables(Database& db)
 // completed without losing anything.
 bool upgradeTo1(Database& db, QString* error)
 {
-    const QSet<QString> tablesBefore = existingTables(db);
+    QSet<QString> tablesBefore;
+    if (!existingTables(db, &tablesBefore, error))
+        return false;
     for (const Table& table : tables()) {
         if (!tablesBefore.contains(table.name.toLower())) {
             if (!db.exec(createTableStatement(table), {}, error))
                 return false;
             continue;
         }
-        const QSet<QString> have = existingColumns(db, table.name);
+        QHash<QString, ExistingColumn> have;
+        if (!existingColumns(db, table.name, &have, error))
+            return false;
         for (const Column& c : table.columns) {
             if (have.contains(c.name.toLower()))
                 continue;
-            Column added = c;
-            if (added.type == ColumnType::Counter)
-                added.type = ColumnType::Long; // SQLite cannot add a key column
+            // A key column cannot be added to a table; such a file is
+            // refused before it gets here.
+            if (c.type == ColumnType::Counter) {
+                setError(error,
+                         QStringLiteral("数据表 %1 缺少关键字段 %2").arg(table.name, c.name));
+                return false;
+            }
             if (!db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
-                             .arg(table.name, columnDeclaration(added)),
+                             .arg(table.name, columnDeclaration(c)),
                          {}, error))
                 return false;
         }
@@ -177,26 +232,102 @@ int version(Database& db)
     return db.scalar(QStringLiteral("PRAGMA user_version")).toInt();
 }
 
-bool upgrade(Database& db, QString* error)
+namespace {
+
+bool readVersion(Database& db, int* version, QString* error)
 {
-    int current = version(db);
-    if (current > kCurrentVersion) {
-        setError(error, QStringLiteral("数据库版本(%1)比本程序新(%2)，请升级程序")
-                            .arg(current)
-                            .arg(kCurrentVersion));
+    bool ok = false;
+    *version = db.scalar(QStringLiteral("PRAGMA user_version"), {}, &ok, error).toInt();
+    return ok;
+}
+
+QString newerProblem(int version)
+{
+    return QStringLiteral("数据库版本(%1)比本程序新(%2)，请升级程序")
+        .arg(version)
+        .arg(kCurrentVersion);
+}
+
+} // namespace
+
+bool inspect(Database& db, Inspection* result, QString* error)
+{
+    *result = Inspection();
+    QSet<QString> have;
+    if (!readVersion(db, &result->version, error) || !existingTables(db, &have, error))
         return false;
+    const int v = result->version;
+    if (have.isEmpty()) {
+        result->state = v == 0 ? State::Empty : State::Foreign;
+        if (v != 0)
+            result->problem = QStringLiteral("不是合同管理数据库（没有数据表）");
+        return true;
     }
-    if (current == kCurrentVersion)
+    if (!have.contains(QStringLiteral("contract"))) {
+        result->problem = QStringLiteral("不是合同管理数据库（缺少 Contract 表）");
+        return true;
+    }
+    for (const Table& table : tables()) {
+        if (!have.contains(table.name.toLower()))
+            continue;
+        bool ok = false;
+        const QString problem = keyProblem(db, table, error, &ok);
+        if (!ok)
+            return false;
+        if (!problem.isEmpty()) {
+            result->problem = problem;
+            result->missingKey = true;
+            return true;
+        }
+    }
+    if (v > kCurrentVersion) {
+        result->state = State::Newer;
+        result->problem = newerProblem(v);
+    } else if (v == 0) {
+        result->state = State::Unstamped;
+        result->problem = QStringLiteral("数据库没有版本标记，不能确定是本系统的数据库");
+    } else {
+        result->state = v == kCurrentVersion ? State::Current : State::Older;
+    }
+    return true;
+}
+
+bool upgrade(Database& db, QString* error, const UpgradeOptions& options)
+{
+    const auto refuses = [&](const Inspection& found) {
+        switch (found.state) {
+        case State::Foreign:
+        case State::Newer:
+            setError(error, found.problem);
+            return true;
+        case State::Unstamped:
+            if (!options.convertUnstamped) {
+                setError(error, found.problem);
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    };
+    Inspection found;
+    if (!inspect(db, &found, error) || refuses(found))
+        return false;
+    if (found.state == State::Current)
         return true;
     TransactionGuard tx(db);
     if (!tx.isActive()) {
         setError(error, tx.error());
         return false;
     }
-    // Another workstation may have upgraded while this one waited for the lock.
-    current = version(db);
+    // Another workstation may have changed the file while this one waited
+    // for the lock: decide again on what it holds now.
+    if (!inspect(db, &found, error) || refuses(found))
+        return false;
+    if (found.state == State::Current)
+        return tx.commit();
     const auto& steps = upgradeSteps();
-    for (int v = current; v < kCurrentVersion; ++v) {
+    for (int v = found.version; v < kCurrentVersion; ++v) {
         if (!steps.at(v)(db, error))
             return false;
     }
@@ -211,7 +342,10 @@ bool upgrade(Database& db, QString* error)
 
 bool createTables(Database& db, QString* error)
 {
-    if (!existingTables(db).isEmpty()) {
+    QSet<QString> have;
+    if (!existingTables(db, &have, error))
+        return false;
+    if (!have.isEmpty()) {
         setError(error, QStringLiteral("数据库不是空的"));
         return false;
     }
@@ -221,13 +355,18 @@ bool createTables(Database& db, QString* error)
 QStringList verify(Database& db)
 {
     QStringList problems;
-    const QSet<QString> have = existingTables(db);
+    QSet<QString> have;
+    QString error;
+    if (!existingTables(db, &have, &error))
+        return {QStringLiteral("无法读取数据表结构：%1").arg(error)};
     for (const Table& table : tables()) {
         if (!have.contains(table.name.toLower())) {
             problems << QStringLiteral("缺少数据表 %1").arg(table.name);
             continue;
         }
-        const QSet<QString> columns = existingColumns(db, table.name);
+        QHash<QString, ExistingColumn> columns;
+        if (!existingColumns(db, table.name, &columns, &error))
+            return {QStringLiteral("无法读取数据表 %1 的结构：%2").arg(table.name, error)};
         for (const Column& c : table.columns) {
             if (!columns.contains(c.name.toLower()))
                 problems << QStringLiteral("数据表 %1 缺少字段 %2").arg(table.name, c.name);

@@ -51,18 +51,51 @@ bool isContractDatabase(Database& db, QString* error = nullptr);
 
 int version(Database& db);
 
+// What a connected file is, found by reading only.
+enum class State
+{
+    Empty,     // no tables and no version stamp: a new file
+    Current,   // a database of this version
+    Older,     // a database of an earlier version, upgraded by ordered steps
+    Unstamped, // tables of ours but version stamp 0: converting it needs a yes
+    Newer,     // written by a later program
+    Foreign,   // not a database of this system, or one that cannot be used
+};
+
+struct Inspection
+{
+    State state = State::Foreign;
+    int version = 0;
+    QString problem; // why it is not Current, for the operator
+    // True when a table of ours lacks its key column: the problem names the
+    // table and the column.
+    bool missingKey = false;
+};
+
+// Reads the connected file's tables, key columns and version stamp. False
+// when they cannot be read (the reason in `error`).
+bool inspect(Database& db, Inspection* result, QString* error = nullptr);
+
+struct UpgradeOptions
+{
+    // The operator agreed to convert a database without a version stamp.
+    bool convertUnstamped = false;
+};
+
 // Brings the connected database to kCurrentVersion: creates what is missing
-// and fills the rows a database must hold, in one transaction. A database
-// newer than this program is refused. A new, empty file becomes a complete
-// new database.
-bool upgrade(Database& db, QString* error = nullptr);
+// and fills the rows a database must hold, in one transaction. A new, empty
+// file becomes a complete new database. Refused: a database newer than this
+// program (also when another workstation made it newer meanwhile; the stamp
+// is never lowered), one that is not of this system or lacks a key column,
+// and one without a version stamp unless options say to convert it.
+bool upgrade(Database& db, QString* error = nullptr, const UpgradeOptions& options = {});
 
 // Creates a complete new database on an empty connection.
 bool createTables(Database& db, QString* error = nullptr);
 
 // What the connected database lacks: one text per missing table or column,
 // such as "缺少数据表 t_SKrec" or "数据表 Contract 缺少字段 F_SZ5". Empty when
-// complete.
+// complete; a file whose layout cannot be read yields the reason.
 QStringList verify(Database& db);
 
 } // namespace Schema

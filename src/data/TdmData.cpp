@@ -48,31 +48,96 @@ QString TdmData::databasePath() const
     return dataFolder() + AppPaths::databaseFileName();
 }
 
-bool TdmData::openOnce()
+bool TdmData::openOnce(const ConnectHooks& hooks)
 {
     m_lastError.clear();
-    if (!m_db.open(databasePath(), &m_lastError))
+    const QString path = databasePath();
+    const QString shownPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const auto say = [&](const QString& text, int kind) {
+        if (hooks.asking)
+            hooks.asking();
+        return ShowMess(text, kind);
+    };
+    const auto cannotUse = [&](const QString& why) {
+        say(QStringLiteral("数据库 %1 不能使用：\n%2").arg(shownPath, why), mkError);
+    };
+
+    const QString notWritable =
+        QFileInfo::exists(path) ? Database::whyNotWritable(path) : QString();
+    Database::OpenOptions options;
+    options.readOnly = !notWritable.isEmpty();
+    bool convert = false;
+    QString refusal; // shown once the file has been let go
+    // Everything here only reads: a refused file stays exactly as it was.
+    options.accept = [&](Database& db, QString* error) {
+        Schema::Inspection found;
+        if (!Schema::inspect(db, &found, error))
+            return false;
+        switch (found.state) {
+        case Schema::State::Current:
+            return true;
+        case Schema::State::Older:
+            if (!options.readOnly)
+                return true;
+            *error = refusal = QStringLiteral("数据库需要升级，但%1").arg(notWritable);
+            return false;
+        case Schema::State::Empty:
+            *error = QStringLiteral("不是合同管理数据库（没有数据表）");
+            return false;
+        case Schema::State::Foreign:
+            *error = found.problem;
+            // Another program's file is simply not ours; a table of ours
+            // without its key column is named.
+            if (found.missingKey)
+                refusal = found.problem;
+            return false;
+        case Schema::State::Newer:
+            *error = refusal = found.problem;
+            return false;
+        case Schema::State::Unstamped:
+            if (options.readOnly) {
+                *error = refusal =
+                    QStringLiteral("%1；%2，不能转换").arg(found.problem, notWritable);
+                return false;
+            }
+            if (say(QStringLiteral("数据库 %1 没有版本标记，不能确定是本系统的数据库。\n"
+                                   "转换会补齐缺少的数据表和字段并修改该文件，转换前请先备份。\n"
+                                   "是否转换并打开？")
+                        .arg(shownPath),
+                    mkQuestion) != 1) {
+                *error = QStringLiteral("没有同意转换没有版本标记的数据库");
+                return false;
+            }
+            convert = true;
+            return true;
+        }
         return false;
-    if (!Schema::isContractDatabase(m_db, &m_lastError)) {
-        m_db.close();
+    };
+    if (!m_db.open(path, options, &m_lastError)) {
+        if (!refusal.isEmpty())
+            cannotUse(refusal);
         return false;
     }
     // An older database is brought up to date; one that still lacks a table
     // or column says which, here rather than in the middle of some window.
     QStringList problems;
     QString upgradeError;
-    if (!Schema::upgrade(m_db, &upgradeError))
+    Schema::UpgradeOptions upgradeOptions;
+    upgradeOptions.convertUnstamped = convert;
+    if (!m_db.isReadOnly() && !Schema::upgrade(m_db, &upgradeError, upgradeOptions))
         problems << upgradeError;
     else
         problems = Schema::verify(m_db);
     if (!problems.isEmpty()) {
         m_lastError = problems.join(QLatin1Char('\n'));
-        ShowMess(QStringLiteral("数据库 %1 不能使用：\n%2")
-                     .arg(QDir::toNativeSeparators(m_db.filePath()), m_lastError),
-                 mkError);
         m_db.close();
+        cannotUse(m_lastError);
         return false;
     }
+    if (m_db.isReadOnly())
+        say(QStringLiteral("数据库 %1 只能以只读方式打开：%2。\n可以查看和备份数据，但不能修改。")
+                .arg(shownPath, notWritable),
+            mkWarning);
     return true;
 }
 
@@ -311,12 +376,18 @@ TdmData::BackupResult TdmData::BackupDatabase()
     if (QFileInfo::exists(file))
         return BackupResult::AlreadyToday;
     QString error;
-    if (!Backup::copyDatabase(m_db, file, &error)) {
-        qWarning().noquote() << "backup failed:" << error;
-        ShowMess(QStringLiteral("数据备份失败！"), mkError);
-        return BackupResult::Failed;
+    switch (Backup::copyDatabase(m_db, file, &error)) {
+    case Backup::Result::Written:
+        return BackupResult::Written;
+    case Backup::Result::TargetExists:
+        // Another workstation made today's backup in the meantime.
+        return BackupResult::AlreadyToday;
+    case Backup::Result::Failed:
+        break;
     }
-    return BackupResult::Written;
+    qWarning().noquote() << "backup failed:" << error;
+    ShowMess(QStringLiteral("数据备份失败！"), mkError);
+    return BackupResult::Failed;
 }
 
 bool TdmData::Connect(const ConnectHooks& hooks)
@@ -324,7 +395,7 @@ bool TdmData::Connect(const ConnectHooks& hooks)
     for (;;) {
         if (hooks.status)
             hooks.status(QStringLiteral("正在连接数据库 ....."));
-        if (openOnce()) {
+        if (openOnce(hooks)) {
             m_connected = true;
             if (hooks.status)
                 hooks.status(QStringLiteral("连接成功，正在登录 ..."));

@@ -23,6 +23,7 @@ public:
         std::function<void(const QString&)> status; // a new status line
         std::function<void()> failed;               // before the folder is asked for
         std::function<void()> retrying;             // a new folder was picked
+        std::function<void()> asking;               // a message or question is about to show
     };
 
     // Opens the settings file beside the executable.
@@ -32,9 +33,14 @@ public:
     // Opens <data folder>Contract.db. On failure asks for another database
     // file, stores its folder as `ds` and tries again, as often as the
     // operator picks one. False only when the operator cancels.
+    // A file that is not a database of this system (or is newer than the
+    // program) is refused before anything is written to it; one without a
+    // version stamp is converted only when the operator agrees. A file that
+    // cannot be written is opened read-only, with a warning saying why.
     bool Connect(const ConnectHooks& hooks = {});
 
     bool connected() const { return m_connected; }
+    bool readOnly() const { return m_db.isReadOnly(); }
     QString lastError() const { return m_lastError; }
 
     // The data folder as configured: `ds` of section config, or the default.
@@ -99,7 +105,7 @@ public:
     static TdmData* instance() { return s_instance; }
 
 private:
-    bool openOnce();
+    bool openOnce(const ConnectHooks& hooks);
     void reportFailure(const QString& message, const QString& detail);
 
     IniFile m_settings;
