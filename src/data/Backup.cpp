@@ -25,11 +25,11 @@ Result copyDatabase(Database& db, const QString& target, QString* error)
     const QString temp = FilePublish::createTemporaryBeside(path, error);
     if (temp.isEmpty())
         return Result::Failed;
-    // VACUUM INTO reads the database in one transaction: the copy is a
-    // consistent snapshot, and compact as well. It accepts the empty file
-    // that reserves the temporary name.
+    // The copy is read in one transaction: a consistent snapshot, and
+    // compact as well. It accepts the empty file that reserves the
+    // temporary name.
     Result result = Result::Failed;
-    if (db.exec(QStringLiteral("VACUUM INTO :target"), {{QStringLiteral(":target"), temp}},
+    if (db.exec(db.dialect().copyInto(), {{QStringLiteral(":target"), temp}},
                 error) &&
         FilePublish::syncFile(temp, error)) {
         switch (FilePublish::publish(temp, path, error)) {

@@ -16,7 +16,7 @@ void setError(QString* error, const QString& text)
 bool integrityOk(Database& db, QString* error)
 {
     QString why;
-    QSqlQuery q = db.prepare(QStringLiteral("PRAGMA integrity_check"), {}, &why);
+    QSqlQuery q = db.prepare(db.dialect().integrityCheck(), {}, &why);
     if (!db.exec(q, &why)) {
         setError(error, Database::plainReason(why) + QLatin1Char('\n') + why);
         return false;
@@ -52,7 +52,7 @@ bool CompactDatabase(Database& db, QString* error)
     if (!integrityOk(db, error))
         return false;
     QString why;
-    if (!db.exec(QStringLiteral("VACUUM"), {}, &why)) {
+    if (!db.exec(db.dialect().compact(), {}, &why)) {
         setError(error,
                  QStringLiteral("压缩没有完成：%1\n%2").arg(Database::plainReason(why), why));
         return false;
@@ -60,6 +60,6 @@ bool CompactDatabase(Database& db, QString* error)
     // Fold the write-ahead log back into the file so that its size shows the
     // gain; harmless with the rollback journal, and the compaction is done
     // whether or not it can run now.
-    db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    db.exec(db.dialect().checkpoint());
     return integrityOk(db, error);
 }

@@ -153,7 +153,7 @@ bool Database::readsAsDatabase(QString* error, QString* code)
     // The first statement reads the file header: a file that is not a
     // database fails here rather than later.
     QSqlQuery q(handle());
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+    if (!q.exec(m_dialect->probe())) {
         setError(error, q.lastError().text());
         if (code)
             *code = q.lastError().nativeErrorCode();
@@ -165,18 +165,12 @@ bool Database::readsAsDatabase(QString* error, QString* code)
 bool Database::configure(QString* error)
 {
     QSqlQuery q(handle());
-    if (!m_readOnly) {
-        const QString journal =
-            onNetworkFileSystem(m_filePath) ? QStringLiteral("DELETE") : QStringLiteral("WAL");
-        if (!q.exec(QStringLiteral("PRAGMA journal_mode=") + journal)) {
+    for (const QString& statement :
+         m_dialect->connectionSetup(!m_readOnly, onNetworkFileSystem(m_filePath))) {
+        if (!q.exec(statement)) {
             setError(error, q.lastError().text());
             return false;
         }
-    }
-    if (!q.exec(QStringLiteral("PRAGMA synchronous=NORMAL")) ||
-        !q.exec(QStringLiteral("PRAGMA foreign_keys=OFF"))) {
-        setError(error, q.lastError().text());
-        return false;
     }
     return true;
 }
@@ -393,9 +387,7 @@ QVariant Database::scalar(const QString& sql, const SqlParams& params, bool* ok,
 bool Database::tableExists(const QString& table)
 {
     bool ok = false;
-    const QVariant n = scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = "
-                                             "'table' AND name = :name COLLATE NOCASE"),
-                              {{QStringLiteral(":name"), table}}, &ok);
+    const QVariant n = scalar(m_dialect->tableExists(), {{QStringLiteral(":name"), table}}, &ok);
     return ok && n.toInt() > 0;
 }
 
@@ -403,7 +395,7 @@ bool Database::makeSelfContained(QString* error)
 {
     bool ok = false;
     const QString mode =
-        scalar(QStringLiteral("PRAGMA journal_mode=DELETE"), {}, &ok, error).toString();
+        scalar(m_dialect->selfContained(), {}, &ok, error).toString();
     if (ok && mode.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
         setError(error, QStringLiteral("无法结束日志模式（%1）").arg(mode));
         ok = false;

@@ -88,6 +88,9 @@ public:
     // in force, so that the file alone holds the whole database: before a
     // new file is renamed into place. The next open turns WAL on again.
     bool makeSelfContained(QString* error = nullptr);
+    // The settings every connection starts with (journal, synchronous
+    // writes), applied again after a bulk load changed them.
+    bool applySettings(QString* error = nullptr) { return configure(error); }
 
     // Transactions; use TransactionGuard rather than these.
     int transactionDepth() const { return m_depth; }

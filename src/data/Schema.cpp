@@ -46,22 +46,19 @@ bool existingColumns(Database& db, const QString& table, QHash<QString, Existing
 {
     columns->clear();
     // A table name of ours, never operator text.
-    QSqlQuery q = db.prepare(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table), {}, error);
+    QSqlQuery q = db.prepare(db.dialect().tableColumns(table), {}, error);
     if (!db.exec(q, error))
         return false;
     while (q.next())
-        columns->insert(q.value(1).toString().toLower(),
-                        {q.value(2).toString(), q.value(5).toInt() > 0});
+        columns->insert(q.value(0).toString().toLower(),
+                        {q.value(1).toString(), q.value(2).toInt() > 0});
     return true;
 }
 
 bool existingTables(Database& db, QSet<QString>* names, QString* error)
 {
     names->clear();
-    QSqlQuery q = db.prepare(
-        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
-                       "'sqlite\\_%' ESCAPE '\\'"),
-        {}, error);
+    QSqlQuery q = db.prepare(db.dialect().tableNames(), {}, error);
     if (!db.exec(q, error))
         return false;
     while (q.next())
@@ -184,38 +181,12 @@ int maxLength(const QString& table, const QString& column)
     return c && c->type == ColumnType::Text ? c->width : 0;
 }
 
-QString columnDeclaration(const Column& c)
-{
-    switch (c.type) {
-    case ColumnType::Counter:
-        return c.name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
-    case ColumnType::Long:
-        return c.name + QStringLiteral(" INTEGER DEFAULT 0");
-    case ColumnType::Double:
-        return c.name + QStringLiteral(" REAL DEFAULT 0");
-    case ColumnType::Text:
-        return c.name + QStringLiteral(" VARCHAR(%1) COLLATE NOCASE").arg(c.width);
-    case ColumnType::Memo:
-        return c.name + QStringLiteral(" TEXT COLLATE NOCASE");
-    case ColumnType::DateTime:
-        // ISO text ("yyyy-MM-dd" or "yyyy-MM-dd hh:mm:ss"); the declared
-        // name keeps text affinity so that no date is turned into a number.
-        return c.name + QStringLiteral(" DATE_TEXT");
-    case ColumnType::Bool:
-        return c.name + QStringLiteral(" BOOLEAN DEFAULT 0");
-    case ColumnType::Blob:
-        return c.name + QStringLiteral(" BLOB");
-    }
-    return c.name;
-}
-
 bool isContractDatabase(Database& db, QString* error)
 {
     bool ok = false;
     QString why;
-    const QVariant n = db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = "
-                                                "'table' AND name = 'Contract' COLLATE NOCASE"),
-                                 {}, &ok, &why);
+    const QVariant n = db.scalar(db.dialect().tableExists(),
+                                 {{QStringLiteral(":name"), QStringLiteral("Contract")}}, &ok, &why);
     if (!ok) {
         setError(error, why);
         return false;
@@ -229,7 +200,7 @@ bool isContractDatabase(Database& db, QString* error)
 
 int version(Database& db)
 {
-    return db.scalar(QStringLiteral("PRAGMA user_version")).toInt();
+    return db.scalar(db.dialect().readVersion()).toInt();
 }
 
 namespace {
@@ -237,7 +208,7 @@ namespace {
 bool readVersion(Database& db, int* version, QString* error)
 {
     bool ok = false;
-    *version = db.scalar(QStringLiteral("PRAGMA user_version"), {}, &ok, error).toInt();
+    *version = db.scalar(db.dialect().readVersion(), {}, &ok, error).toInt();
     return ok;
 }
 
@@ -331,7 +302,7 @@ bool upgrade(Database& db, QString* error, const UpgradeOptions& options)
         if (!steps.at(v)(db, error))
             return false;
     }
-    if (!db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kCurrentVersion), {}, error))
+    if (!db.exec(db.dialect().writeVersion(kCurrentVersion), {}, error))
         return false;
     if (!tx.commit()) {
         setError(error, tx.error());

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 // The few SQL pieces that differ between engines. Stores write portable SQL
 // and ask the dialect for these, so that a second engine only needs a second
@@ -29,6 +30,40 @@ public:
     // Starts a transaction that holds the write lock from its first statement,
     // so that codes allocated inside it cannot be taken by another workstation.
     virtual QString beginWrite() const = 0;
+    // The number of characters of a text expression.
+    virtual QString textLength(const QString& expr) const = 0;
+
+    // ---- The engine's own statements, for the connection, the schema and
+    // maintenance; stores never need them.
+
+    // The first read of a newly opened file: fails on a file that is not a
+    // database of this engine.
+    virtual QString probe() const = 0;
+    // Run on every new connection.
+    virtual QStringList connectionSetup(bool writable, bool networkFileSystem) const = 0;
+    // Trades durability for speed while a fresh file nobody else has open is
+    // filled (`begin`), and back.
+    virtual QStringList bulkLoad(bool begin) const = 0;
+    // Leaves the file with nothing beside it (no write-ahead log), answering
+    // the journal mode in force.
+    virtual QString selfContained() const = 0;
+    // One row with a count, bound to :name: tables of that name, any case.
+    virtual QString tableExists() const = 0;
+    // The names of the program's tables, one per row.
+    virtual QString tableNames() const = 0;
+    // The columns of a table of ours (never operator text): rows of name,
+    // declared type, and whether the column is (part of) the primary key.
+    virtual QString tableColumns(const QString& table) const = 0;
+    // The schema version stamped into the file; the statement that sets it.
+    virtual QString readVersion() const = 0;
+    virtual QString writeVersion(int version) const = 0;
+    // Rows of problems; a single "ok" when the file is sound.
+    virtual QString integrityCheck() const = 0;
+    virtual QString compact() const = 0;
+    // Folds a write-ahead log back into the file.
+    virtual QString checkpoint() const = 0;
+    // A consistent, compacted copy of the whole database into :target.
+    virtual QString copyInto() const = 0;
 
     // Escapes %, _ and \ so that a typed text matches literally inside a
     // LIKE pattern built by the caller ("%" + escapeLike(text) + "%").
@@ -44,4 +79,19 @@ public:
     QString equalsNoCase(const QString& expr, const QString& other) const override;
     QString likeNoCase(const QString& expr, const QString& pattern) const override;
     QString beginWrite() const override;
+    QString textLength(const QString& expr) const override;
+
+    QString probe() const override;
+    QStringList connectionSetup(bool writable, bool networkFileSystem) const override;
+    QStringList bulkLoad(bool begin) const override;
+    QString selfContained() const override;
+    QString tableExists() const override;
+    QString tableNames() const override;
+    QString tableColumns(const QString& table) const override;
+    QString readVersion() const override;
+    QString writeVersion(int version) const override;
+    QString integrityCheck() const override;
+    QString compact() const override;
+    QString checkpoint() const override;
+    QString copyInto() const override;
 };

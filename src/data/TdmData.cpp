@@ -277,12 +277,15 @@ AllocatedCode TdmData::NextTreeCode(const QString& code, const QString& flag, in
     QString error;
     QVariant largest;
     if (prefix.isEmpty())
-        largest = m_db.scalar(QStringLiteral("SELECT max(F_code) FROM t_treecode WHERE "
-                                             "length(F_code) = 3 AND F_flag = :flag"),
+        largest = m_db.scalar(QStringLiteral("SELECT max(F_code) FROM t_treecode WHERE %1 = 3 "
+                                             "AND F_flag = :flag")
+                                  .arg(m_db.dialect().textLength(QStringLiteral("F_code"))),
                               {{QStringLiteral(":flag"), flag}}, &ok, &error);
     else
-        largest = m_db.scalar(QStringLiteral("SELECT max(F_code) FROM t_treecode WHERE F_code "
-                                             "LIKE :prefix ESCAPE '\\' AND F_flag = :flag"),
+        largest = m_db.scalar(QStringLiteral("SELECT max(F_code) FROM t_treecode WHERE %1 "
+                                             "AND F_flag = :flag")
+                                  .arg(m_db.dialect().likeNoCase(QStringLiteral("F_code"),
+                                                                 QStringLiteral(":prefix"))),
                               {{QStringLiteral(":prefix"), SqlDialect::escapeLike(prefix) + '%'},
                                {QStringLiteral(":flag"), flag}},
                               &ok, &error);

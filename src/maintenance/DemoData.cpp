@@ -1448,27 +1448,19 @@ class FastWrites
 public:
     explicit FastWrites(Database& db) : m_db(db)
     {
-        m_journal = m_db.scalar(QStringLiteral("PRAGMA journal_mode")).toString();
-        m_sync = m_db.scalar(QStringLiteral("PRAGMA synchronous")).toInt();
-        m_cache = m_db.scalar(QStringLiteral("PRAGMA cache_size")).toInt();
-        m_db.exec(QStringLiteral("PRAGMA journal_mode=MEMORY"));
-        m_db.exec(QStringLiteral("PRAGMA synchronous=OFF"));
-        m_db.exec(QStringLiteral("PRAGMA cache_size=-131072"));
+        for (const QString& statement : m_db.dialect().bulkLoad(true))
+            m_db.exec(statement);
     }
     ~FastWrites()
     {
-        // Pragma values are words and numbers read from SQLite itself.
-        if (!m_journal.isEmpty())
-            m_db.exec(QStringLiteral("PRAGMA journal_mode=%1").arg(m_journal));
-        m_db.exec(QStringLiteral("PRAGMA synchronous=%1").arg(m_sync));
-        m_db.exec(QStringLiteral("PRAGMA cache_size=%1").arg(m_cache));
+        for (const QString& statement : m_db.dialect().bulkLoad(false))
+            m_db.exec(statement);
+        // Back to the settings every connection starts with.
+        m_db.applySettings();
     }
 
 private:
     Database& m_db;
-    QString m_journal;
-    int m_sync = 1;
-    int m_cache = -2000;
 };
 
 } // namespace
