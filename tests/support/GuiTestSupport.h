@@ -12,10 +12,9 @@ class QWidget;
 // variable set to look at what the windows show.
 void saveScreenshot(QWidget* widget, const QString& name);
 
-// As saveScreenshot, but the picture is taken from the screen around the
-// window's frame, so that the title bar a window manager draws shows too
-// (run a window manager on the Xvfb display for that). Elsewhere the same
-// as saveScreenshot.
+// As saveScreenshot, with a title bar drawn above the window that shows the
+// title the window system holds for it (read back with xprop on the xcb
+// platform: what a window manager's title bar would show).
 void saveScreenshotWithTitle(QWidget* window, const QString& name);
 
 // Runs `step` on the modal dialog as soon as one is shown (the caller then
