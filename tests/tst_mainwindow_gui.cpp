@@ -45,6 +45,7 @@ private slots:
     void doubleClickFiltersWithoutFolding_data();
     void doubleClickFiltersWithoutFolding();
     void popupWithNothingToOfferStaysClosed();
+    void refusedReloginLeavesNoReach();
     void categoryList();
     void operatorRestrictions_data();
     void operatorRestrictions();
@@ -323,6 +324,31 @@ void TstMainWindowGui::popupWithNothingToOfferStaysClosed()
                  qPrintable(shown.join(' ')));
         menu->hide();
     }
+}
+
+// A re-login refused because the operator's row could not be read leaves
+// the window with nothing of the previous operator's reach.
+void TstMainWindowGui::refusedReloginLeavesNoReach()
+{
+    QVERIFY(m_dm->ExecSql("INSERT INTO OperList(F_Name, F_PassWord) VALUES('张三', :p)",
+                          {{":p", SavePass("")}}));
+    open();
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-04"}));
+    QVERIFY(m_main->commands()->action("actApprove")->isVisible());
+    m_dm->db().setFailureInjector([](const QString& sql) { return sql.contains("F_xtFlag"); });
+    onModal([](QWidget* w) {
+        QVERIFY(w->objectName() == "LoginDialog");
+        w->findChild<QComboBox*>("cbbName")->setEditText("张三");
+        w->findChild<QPushButton*>("btnOK")->click();
+        QVERIFY(w->isVisible()); // refused
+        w->findChild<QPushButton*>("btnCancel")->click();
+    });
+    m_main->commands()->action("actReLogin")->trigger();
+    m_dm->db().setFailureInjector({});
+    QCOMPARE(m_ui->lastText(), QStringLiteral("操作失败，请检查数据连接... "));
+    QCOMPARE(Session.OperName, QStringLiteral("admin"));
+    QCOMPARE(listedCodes(), QStringList{});
+    QVERIFY(!m_main->commands()->action("actApprove")->isVisible());
 }
 
 void TstMainWindowGui::categoryList()
