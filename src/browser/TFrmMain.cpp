@@ -313,8 +313,8 @@ void TFrmMain::setNavigatorVisible(bool visible)
 void TFrmMain::ApplySession()
 {
     TdmData* dm = dmData();
-    m_rights = dm ? HeldRights(*dm) : QSet<int>();
-    m_commands->ApplyRights(m_rights, Session.CanApprove, Session.isAdmin());
+    m_commands->ApplyRights(dm ? HeldRights(*dm) : QSet<int>(), Session.CanApprove,
+                            Session.isAdmin());
     m_panels[1]->setText(QLatin1Char(' ') + Session.OperName);
     m_panels[3]->setText(QLatin1Char(' ') +
                          Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));

@@ -3,7 +3,6 @@
 #include "browser/ContractListQuery.h"
 
 #include <QMainWindow>
-#include <QSet>
 
 class CategoryList;
 class ContractCommands;
@@ -100,9 +99,7 @@ private:
     QLabel* m_panels[5] = {};
     QTimer* m_clock = nullptr;
 
-    QString m_typePath;       // the type chosen by a double click; empty: all
     int m_categoryKind = 0;
     bool m_loggedIn = false;
     bool m_closing = false;
-    QSet<int> m_rights;
 };
