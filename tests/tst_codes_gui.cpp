@@ -67,6 +67,8 @@ private slots:
     void renameToSameNameInOtherCaseWritesNothing();
     void renameFailureChangesNothing_data();
     void renameFailureChangesNothing();
+    void renameRefusesPathsGrowingTooLong_data();
+    void renameRefusesPathsGrowingTooLong();
     void pickerReturnsPathAndRefusesRoot();
     void pickTreeNodeShowsCurrentPath();
     void enterValueRefusesBlank();
@@ -491,6 +493,79 @@ void TstCodesGui::renameFailureChangesNothing()
 }
 
 // ---- Picker and value dialog
+
+void TstCodesGui::renameRefusesPathsGrowingTooLong_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<QString>("deepNode");   // a node below A, its name; empty: none
+    QTest::addColumn<QString>("deepRecord"); // a record below A, the rest of its path
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<QString>("named"); // the path the refusal names; empty: renamed
+    QTest::addColumn<int>("limit");
+
+    const QString n245(245, QChar(u'长')); // \\A\ + 245 = 249 characters
+    const QString n240(240, QChar(u'节'));
+    const QString n42(42, QChar(u'项')); // \\A\ + 42 = 46 characters
+    QTest::newRow("descendant node grows past 255")
+        << 1 << "type" << n245 << QString() << "ABCDEFGH"
+        << "\\\\ABCDEFGH\\" + n245 << 255;
+    QTest::newRow("contract record grows past 255")
+        << 1 << "type" << n240 << "记\\" + n245 << "ABCDEFGH"
+        << "\\\\ABCDEFGH\\记\\" + n245 << 255;
+    QTest::newRow("department record grows past 255")
+        << 7 << "dept" << QString() << n245 << "ABCDEFGH"
+        << "\\\\ABCDEFGH\\" + n245 << 255;
+    QTest::newRow("project record grows past its 50")
+        << 5 << "gctype" << QString() << n42 << "ABCDEF"
+        << "\\\\ABCDEF\\" + n42 << 50;
+    QTest::newRow("exactly 255 still fits")
+        << 1 << "type" << n245 << QString() << "ABCDEFG" << QString() << 255;
+}
+
+// Renaming rewrites the paths below the node and those of the records too:
+// none of them may end up longer than its column, and the refusal names the
+// longest one.
+void TstCodesGui::renameRefusesPathsGrowingTooLong()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, flag);
+    QFETCH(QString, deepNode);
+    QFETCH(QString, deepRecord);
+    QFETCH(QString, newName);
+    QFETCH(QString, named);
+    QFETCH(int, limit);
+    addNode(flag, "001", "A", "\\\\A");
+    if (!deepNode.isEmpty())
+        addNode(flag, "001001", deepNode, "\\\\A\\" + deepNode);
+    QString table = "Contract", field = flag == "dept" ? "F_dept" : "F_type";
+    if (flag == "gctype")
+        table = "GCitem";
+    if (!deepRecord.isEmpty())
+        QVERIFY(
+            m_dm->ExecSql(QString("INSERT INTO %1(F_code, %2) VALUES('1', :p)").arg(table, field),
+                          {{":p", "\\\\A\\" + deepRecord}}));
+    const QStringList treeBefore = treeRows(flag);
+    const QStringList recordsBefore = column(QString("SELECT %1 FROM %2").arg(field, table));
+    setEnterValueHook([newName](const QString&, const QString&) { return newName; });
+    TFrmTreeCodeMan w(mode);
+    w.tree()->setCurrentItem(w.findCode("001"));
+    trigger(&w, "actModify");
+    if (named.isEmpty()) {
+        QVERIFY(m_ui->messages().isEmpty());
+        QCOMPARE(treeRows(flag).first(), "001 " + newName + " \\\\" + newName);
+        QCOMPARE(column("SELECT length(F_likecode) FROM t_treecode WHERE F_code = '001001'"),
+                 QStringList{"255"});
+        return;
+    }
+    QCOMPARE(m_ui->lastKind(), int(mkWarning));
+    QCOMPARE(
+        m_ui->lastText(),
+        QStringLiteral("类别路径超过 %1 个字符，请使用较短的名称！\n%2").arg(limit).arg(named));
+    QCOMPARE(treeRows(flag), treeBefore);
+    QCOMPARE(column(QString("SELECT %1 FROM %2").arg(field, table)), recordsBefore);
+    QCOMPARE(w.findCode("001")->text(0), QStringLiteral("A"));
+}
 
 void TstCodesGui::pickerReturnsPathAndRefusesRoot()
 {

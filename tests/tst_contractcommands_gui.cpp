@@ -36,6 +36,9 @@ private slots:
     void failureInTheMiddleChangesNothing();
     void batchChange_data();
     void batchChange();
+    void batchChangeIsAllOrNothing();
+    void batchChangeCountsRowsGoneMeanwhile();
+    void approvalFailureIsReported();
     void cleanEmptyRows();
     void compaction();
     void connectNetworkDatabase();
@@ -260,6 +263,56 @@ void TstContractCommandsGui::batchChange()
     m_ui->queueAnswer(2);
     trigger(department ? "actBatchDept" : "actBatchType");
     QVERIFY(askedTitle.isEmpty());
+}
+
+void TstContractCommandsGui::batchChangeIsAllOrNothing()
+{
+    setEnterValueHook([](const QString&, const QString&) { return QString("\\\\新类"); });
+    select({"HT-A", "HT-B", "HT-C"});
+    int updates = 0;
+    // The second row fails: the first must not stay changed.
+    m_dm->db().setFailureInjector([&updates](const QString& sql) {
+        return sql.startsWith("UPDATE Contract SET F_type") && ++updates == 2;
+    });
+    m_ui->queueAnswer(1);
+    trigger("actBatchType");
+    m_dm->db().setFailureInjector({});
+    QCOMPARE(m_ui->lastKind(), int(mkError));
+    QCOMPARE(m_ui->lastText(), QStringLiteral("操作失败，请检查连接..."));
+    QCOMPARE(count("Contract", "F_type = '\\\\旧类'"), 3);
+}
+
+void TstContractCommandsGui::batchChangeCountsRowsGoneMeanwhile()
+{
+    setEnterValueHook([](const QString&, const QString&) { return QString("新部门"); });
+    select({"HT-A", "HT-B", "HT-C"});
+    // Another workstation deletes one of them after the list was read.
+    QVERIFY(m_dm->ExecSql("DELETE FROM Contract WHERE F_code = 'HT-B'"));
+    m_ui->queueAnswer(1);
+    trigger("actBatchDept");
+    QCOMPARE(count("Contract", "F_dept = '新部门'"), 2);
+    QCOMPARE(m_ui->lastKind(), int(mkInfo));
+    QCOMPARE(m_ui->lastText(), QStringLiteral("已修改 2 个合同；其余 1 个合同已不存在。"));
+}
+
+void TstContractCommandsGui::approvalFailureIsReported()
+{
+    DataGrid* grid = m_main->contractGrid();
+    grid->setCurrentRow(grid->model()->findRow("F_code", "HT-B"));
+    QAction* approve = m_main->commands()->action(QStringLiteral("actApprove"));
+    m_dm->db().setFailureInjector(
+        [](const QString& sql) { return sql.startsWith("UPDATE Contract SET F_SHemp"); });
+    approve->trigger();
+    m_dm->db().setFailureInjector({});
+    QCOMPARE(m_ui->lastKind(), int(mkError));
+    QCOMPARE(m_ui->lastText(), QStringLiteral("操作失败，请检查连接..."));
+    QCOMPARE(m_dm->QueryString("SELECT F_SHemp FROM Contract WHERE F_code = 'HT-B'"), QString());
+    QCOMPARE(approve->text(), QStringLiteral("批准"));
+    // A contract another workstation deleted meanwhile is not approved silently.
+    QVERIFY(m_dm->ExecSql("DELETE FROM Contract WHERE F_code = 'HT-B'"));
+    m_ui->clear();
+    approve->trigger();
+    QCOMPARE(m_ui->lastKind(), int(mkError));
 }
 
 void TstContractCommandsGui::cleanEmptyRows()

@@ -4,6 +4,9 @@
 #include "support/TestSupport.h"
 
 #include <QHeaderView>
+#include <QImage>
+
+#include <climits>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -17,6 +20,8 @@ private slots:
     void cleanup();
     void titleClickSorts();
     void memoTitleShowsMarkOnly();
+    void sortMarkPointsTheWayOfTheOrder_data();
+    void sortMarkPointsTheWayOfTheOrder();
     void currentRowFollowsAndSurvivesReopen();
     void hiddenColumnsAndWidths();
     void footerAndColours();
@@ -113,6 +118,61 @@ void TstDataGridGui::memoTitleShowsMarkOnly()
     emit grid.view()->horizontalHeader()->sectionClicked(3);
     QCOMPARE(grid.sortColumn(), 3);
     QCOMPARE(codes(grid), (QStringList{"HT-3", "HT-1", "HT-2"}));
+}
+
+void TstDataGridGui::sortMarkPointsTheWayOfTheOrder_data()
+{
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<bool>("up");
+    QTest::newRow("ascending") << 1 << true;
+    QTest::newRow("descending") << 2 << false;
+}
+
+// The mark is found as what the title shows more with it than without it;
+// an arrow pointing up is wider at its foot than at its tip.
+void TstDataGridGui::sortMarkPointsTheWayOfTheOrder()
+{
+    QFETCH(int, clicks);
+    QFETCH(bool, up);
+    DataGrid grid;
+    grid.setColumns({textColumn("F_code", "", 160)});
+    QVERIFY(grid.open(*m_db, "SELECT * FROM Contract"));
+    grid.resize(300, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QHeaderView* titles = grid.view()->horizontalHeader();
+    for (int i = 0; i < clicks; ++i)
+        emit titles->sectionClicked(0);
+    QCOMPARE(grid.sortOrder(), up ? Qt::AscendingOrder : Qt::DescendingOrder);
+    const QRect section(titles->sectionViewportPosition(0), 0, titles->sectionSize(0),
+                        titles->height());
+    const QImage marked = titles->viewport()->grab(section).toImage();
+    titles->setSortIndicatorShown(false);
+    const QImage plain = titles->viewport()->grab(section).toImage();
+    titles->setSortIndicatorShown(true);
+    QCOMPARE(marked.size(), plain.size());
+    int top = -1, bottom = -1;
+    QList<int> left(marked.height(), INT_MAX), right(marked.height(), -1);
+    for (int y = 0; y < marked.height(); ++y) {
+        for (int x = 0; x < marked.width(); ++x) {
+            if (marked.pixel(x, y) == plain.pixel(x, y))
+                continue;
+            left[y] = qMin(left[y], x);
+            right[y] = qMax(right[y], x);
+            if (top < 0)
+                top = y;
+            bottom = y;
+        }
+    }
+    QVERIFY2(top >= 0 && bottom > top, "no mark drawn");
+    const int topWidth = right[top] - left[top];
+    const int bottomWidth = right[bottom] - left[bottom];
+    if (up)
+        QVERIFY2(bottomWidth > topWidth,
+                 qPrintable(QString("%1 %2").arg(topWidth).arg(bottomWidth)));
+    else
+        QVERIFY2(topWidth > bottomWidth,
+                 qPrintable(QString("%1 %2").arg(topWidth).arg(bottomWidth)));
 }
 
 void TstDataGridGui::currentRowFollowsAndSurvivesReopen()

@@ -1,9 +1,10 @@
-#include "browser/MainCommands.h"
 #include "browser/DetailPages.h"
+#include "browser/MainCommands.h"
 #include "browser/ScanPage.h"
 #include "common/DataGrid.h"
-#include "data/TdmData.h"
+#include "contracts/TDlgContractXz.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
 #include "platform/Clock.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"
@@ -29,6 +30,8 @@ private slots:
     void init();
     void cleanup();
     void listsFollowTheContract();
+    void moneyColumnsShowTheirFormat_data();
+    void moneyColumnsShowTheirFormat();
     void openAllOpensTheOtherPages();
     void navigatorSwitchesPages();
     void emptyPageMessages_data();
@@ -132,6 +135,109 @@ void TstDetailPagesGui::cleanup()
     delete m_exe;
     Session = SessionData{};
     Clock::reset();
+}
+
+void TstDetailPagesGui::moneyColumnsShowTheirFormat_data()
+{
+    QTest::addColumn<int>("page"); // 81 the shipment lines, 0 the contract selection dialog
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("money"); // decimals of money amounts in the settings
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("footer"); // empty: no footer on that column
+
+    // Receipts follow the money format of the settings.
+    QTest::newRow("receipt due") << 1 << "F_YSprice"
+                                 << "2"
+                                 << "8,708.55"
+                                 << "1,349,965.49";
+    QTest::newRow("receipt received, 4 decimals") << 1 << "F_SKprice"
+                                                  << "4"
+                                                  << "8,708.5512"
+                                                  << "1,349,965.4912";
+    QTest::newRow("receipt invoiced") << 1 << "F_KPprice"
+                                      << "2"
+                                      << "8,708.55"
+                                      << "8,708.55";
+    // The contract's goods lines: two decimals, as on the contract's goods page.
+    QTest::newRow("goods price") << 7 << "F_price"
+                                 << "4"
+                                 << "8,708.55"
+                                 << "";
+    QTest::newRow("goods amount") << 7 << "F_totalprice"
+                                  << "4"
+                                  << "8,708.55"
+                                  << "1,349,965.49";
+    // Shipment lines: the amount in the money format, the price as it is.
+    QTest::newRow("shipped amount") << 81 << "F_totalprice"
+                                    << "2"
+                                    << "8,708.55"
+                                    << "1,349,965.49";
+    QTest::newRow("shipped price") << 81 << "F_price"
+                                   << "2"
+                                   << "8708.5512"
+                                   << "";
+    QTest::newRow("selection dialog") << 0 << "F_totalPrice"
+                                      << "2"
+                                      << "8,708.55"
+                                      << "";
+}
+
+void TstDetailPagesGui::moneyColumnsShowTheirFormat()
+{
+    QFETCH(int, page);
+    QFETCH(QString, field);
+    QFETCH(QString, money);
+    QFETCH(QString, cell);
+    QFETCH(QString, footer);
+    QVERIFY(m_dm->ExecSql("UPDATE KeyValue SET F_Value = :v WHERE F_ID = (SELECT F_ID FROM "
+                          "KeyValue ORDER BY F_ID LIMIT 1 OFFSET 13)",
+                          {{":v", money}}));
+    QVERIFY(m_dm->LoadSessionValues());
+    const double a = 8708.5512, b = 1341256.94;
+    for (const char* table : {"t_SKrec", "t_GDrec", "t_FHdetail"})
+        QVERIFY(m_dm->ExecSql(QString("DELETE FROM %1").arg(table)));
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_SKrec(F_cltID, F_date, F_YSprice, F_SKprice, F_KPprice) "
+                          "VALUES (1, '2024-03-01', :a, :a, :a), (1, '2024-03-02', :b, :b, 0)",
+                          {{":a", a}, {":b", b}}));
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_GDrec(F_cltID, F_GDname, F_amount, F_price, F_totalprice) "
+                          "VALUES (1, '水泥', 1, :a, :a), (1, '钢筋', 1, :b, :b)",
+                          {{":a", a}, {":b", b}}));
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_FHdetail(F_code, F_GDname, F_amount, F_price, "
+                          "F_totalprice) VALUES ('FH-1', '水泥', 1, :a, :a), ('FH-1', '钢筋', 1, "
+                          ":b, :b)",
+                          {{":a", a}, {":b", b}}));
+    QVERIFY(m_dm->ExecSql("INSERT INTO Contract(F_cltID, F_code, F_name, F_totalPrice) "
+                          "VALUES (1, 'HT-01', '甲', :a)",
+                          {{":a", a}}));
+    DataGrid* g = nullptr;
+    std::unique_ptr<TDlgContractXz> dialog;
+    if (page == 0) {
+        dialog = std::make_unique<TDlgContractXz>();
+        dialog->runQuery();
+        g = dialog->grid();
+    } else {
+        build();
+        m_pages->loadLayouts();
+        m_pages->setContract(1);
+        m_pages->showPage(page == 81 ? 8 : page);
+        g = m_pages->grid(page); // the lines: those of the first shipment, FH-1
+    }
+    QVERIFY(g);
+    const RecordModel* m = g->model();
+    const int column = m->columnOfField(field);
+    QVERIFY(column >= 0);
+    QVERIFY(m->rowCount() >= 1);
+    int row = 0;
+    while (row < m->rowCount() && qAbs(m->value(row, field).toDouble() - a) > 1e-9)
+        ++row;
+    QVERIFY(row < m->rowCount());
+    QCOMPARE(m->data(m->index(row, column)).toString(), cell);
+    if (!footer.isEmpty())
+        QCOMPARE(g->footerText(column), footer);
+    if (page == 1 && field == "F_YSprice" && qEnvironmentVariableIsSet("CONTRACT_SCREENSHOTS")) {
+        m_win->resize(1100, 300);
+        saveScreenshot(m_win, "detail-receipts-money");
+    }
 }
 
 void TstDetailPagesGui::listsFollowTheContract()

@@ -3,13 +3,17 @@
 #include "common/GridPrint.h"
 #include "data/Database.h"
 #include "platform/Clock.h"
+#include "platform/QtUserDialogs.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/ExportSamples.h"
+#include "support/TestSupport.h"
 #include "support/XlsxReadBack.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
 #include <QPaintEngine>
@@ -164,6 +168,10 @@ private slots:
     void exportTellsThePathWhenNoProgramOpensIt();
     void exportWithoutShowOpensNothing();
     void exportCancelledDoesNothing();
+    void nameWithoutSuffixAsksAboutTheRealFile_data();
+    void nameWithoutSuffixAsksAboutTheRealFile();
+    void saveDialogAddsTheSuffixItself_data();
+    void saveDialogAddsTheSuffixItself();
     void exportFailureIsAnError();
     void footerText_data();
     void footerText();
@@ -276,6 +284,69 @@ void TstGridExportGui::exportTellsThePathWhenNoProgramOpensIt()
     QCOMPARE(m_ui->lastKind(), int(mkInfo));
     QCOMPARE(m_ui->lastText(), QStringLiteral("已导出到 ") + QDir::toNativeSeparators(chosen));
     QVERIFY(QFile::exists(chosen));
+}
+
+void TstGridExportGui::nameWithoutSuffixAsksAboutTheRealFile_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("replace") << 1 << true;
+    QTest::newRow("keep") << 2 << false;
+}
+
+// The dialog was asked about "清单"; what would be replaced is "清单.xlsx".
+void TstGridExportGui::nameWithoutSuffixAsksAboutTheRealFile()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, replaced);
+    const QString existing = m_dir->filePath("清单.xlsx");
+    writeFile(existing, "an earlier workbook");
+    m_ui->queueFile(m_dir->filePath("清单"));
+    m_ui->queueAnswer(answer);
+    QCOMPARE(ExportGridToExcel(m_grid, "合同管理资料", true), replaced);
+    QCOMPARE(m_ui->messages().size(), 1);
+    QCOMPARE(m_ui->messages().first().kind, int(mkQuestion));
+    QCOMPARE(
+        m_ui->messages().first().text,
+        QStringLiteral("文件“%1”已经存在，要替换它吗？").arg(QDir::toNativeSeparators(existing)));
+    QFile f(existing);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll() == "an earlier workbook", !replaced);
+    QCOMPARE(m_opened.size(), replaced ? 1 : 0);
+    // A new name is not asked about.
+    m_ui->clear();
+    m_ui->queueFile(m_dir->filePath("新清单"));
+    QVERIFY(ExportGridToExcel(m_grid, "合同管理资料", false));
+    QVERIFY(m_ui->messages().isEmpty());
+    QVERIFY(QFile::exists(m_dir->filePath("新清单.xlsx")));
+}
+
+void TstGridExportGui::saveDialogAddsTheSuffixItself_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("workbook") << "Excel 工作簿 (*.xlsx)"
+                              << "xlsx";
+    QTest::newRow("pdf") << "PDF 文件 (*.pdf)"
+                         << "pdf";
+    QTest::newRow("two filters") << "合同数据库 (*.db);;所有文件 (*)"
+                                 << "";
+    QTest::newRow("any file") << "所有文件 (*)"
+                              << "";
+}
+
+// The desktop's save dialog itself adds the suffix to a typed name, before
+// it asks about replacing a file; built here without being shown.
+void TstGridExportGui::saveDialogAddsTheSuffixItself()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, suffix);
+    const std::unique_ptr<QFileDialog> dialog =
+        QtUserDialogs::makeSaveDialog("导出到 Excel", m_dir->filePath("合同管理资料.xlsx"), filter);
+    QCOMPARE(dialog->defaultSuffix(), suffix);
+    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("导出到 Excel"));
+    QVERIFY(!dialog->isVisible());
 }
 
 void TstGridExportGui::exportWithoutShowOpensNothing()

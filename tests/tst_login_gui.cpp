@@ -42,6 +42,8 @@ private slots:
     void fourthRefusalClosesTheDialog();
     void cancel_data();
     void cancel();
+    void unreadableRowRefusesTheLogin_data();
+    void unreadableRowRefusesTheLogin();
     void enterMovesTheFocus_data();
     void enterMovesTheFocus();
     void enterOnAButtonPressesIt();
@@ -454,6 +456,56 @@ void TstLoginGui::cancel()
     QVERIFY(m_ui->texts().isEmpty());
     compareSession(Session, before);
     QCOMPARE(m_dm->QueryInt("SELECT count(*) FROM LogRec"), 0);
+}
+
+void TstLoginGui::unreadableRowRefusesTheLogin_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("failing");
+    QTest::newRow("start-up, read fails") << int(LoginService::StartUp) << "F_xtFlag";
+    QTest::newRow("re-login, read fails") << int(LoginService::ReLogin) << "F_xtFlag";
+    // Deleted by another workstation between the password check and the read.
+    QTest::newRow("re-login, row gone") << int(LoginService::ReLogin) << "";
+}
+
+void TstLoginGui::unreadableRowRefusesTheLogin()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, failing);
+    // The previous operator saw everything and could approve.
+    SessionData before = previousSession();
+    before.OperName = "admin";
+    before.XtFlag = 0;
+    before.DeptList.clear();
+    before.CanApprove = true;
+    Session = mode == LoginService::ReLogin ? before : SessionData{};
+    const QString nameBefore = Session.OperName;
+    QVERIFY(m_dm->settings().writeString("Config", "CurOperName", nameBefore));
+
+    auto dlg = openDialog(mode);
+    fill(dlg.get(), "张三", "pw 1");
+    m_dm->db().setFailureInjector([&](const QString& sql) {
+        if (failing.isEmpty()) {
+            // The password was read: the row goes now.
+            if (sql.contains("SELECT F_xtFlag"))
+                m_dm->db().exec("DELETE FROM OperList WHERE F_Name = '张三'");
+            return false;
+        }
+        return sql.contains(failing);
+    });
+    QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+    m_dm->db().setFailureInjector({});
+
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(m_ui->lastKind(), int(mkError));
+    QCOMPARE(m_ui->lastText(), QStringLiteral("操作失败，请检查数据连接... "));
+    QCOMPARE(dlg->service().wrongPasswords(), 0);
+    // Nothing of the previous reach is left, and nobody new logged in.
+    QCOMPARE(Session.XtFlag, 2);
+    QVERIFY(Session.DeptList.isEmpty());
+    QVERIFY(!Session.CanApprove);
+    QCOMPARE(Session.OperName, nameBefore);
+    QCOMPARE(m_dm->settings().readString("Config", "CurOperName"), nameBefore);
 }
 
 void TstLoginGui::enterMovesTheFocus_data()

@@ -15,18 +15,19 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
-#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 // The contract browser driven through its controls.
@@ -41,6 +42,10 @@ private slots:
     void firstShow();
     void filtersThroughTheControls();
     void treeNeedsADoubleClick();
+    void doubleClickFiltersWithoutFolding_data();
+    void doubleClickFiltersWithoutFolding();
+    void popupWithNothingToOfferStaysClosed();
+    void refusedReloginLeavesNoReach();
     void categoryList();
     void operatorRestrictions_data();
     void operatorRestrictions();
@@ -215,6 +220,135 @@ void TstMainWindowGui::treeNeedsADoubleClick()
     tree->setCurrentItem(tree->topLevelItem(0));
     emit tree->itemDoubleClicked(tree->currentItem(), 0);
     QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-04"}));
+}
+
+void TstMainWindowGui::doubleClickFiltersWithoutFolding_data()
+{
+    QTest::addColumn<QStringList>("path"); // node captions from the root down
+    QTest::addColumn<QStringList>("codes");
+    QTest::newRow("root clears the filter")
+        << QStringList{"合同类型"} << QStringList{"HT-01", "HT-02", "HT-04"};
+    QTest::newRow("node with children")
+        << QStringList{"合同类型", "工程"} << QStringList{"HT-01", "HT-02"};
+}
+
+// The operator's double click, not the signal: the tree's own reaction to it
+// is what folded the tree.
+void TstMainWindowGui::doubleClickFiltersWithoutFolding()
+{
+    QFETCH(QStringList, path);
+    QFETCH(QStringList, codes);
+    open();
+    auto* tree = child<QTreeWidget>("tvTree");
+    QTreeWidgetItem* node = tree->topLevelItem(0);
+    for (int i = 1; i < path.size(); ++i) {
+        for (int c = 0; c < node->childCount(); ++c) {
+            if (node->child(c)->text(0) == path.at(i)) {
+                node = node->child(c);
+                break;
+            }
+        }
+    }
+    QCOMPARE(node->text(0), path.last());
+    node->setExpanded(true);
+    // Filter by another type first, so that the double click has something to change.
+    QTreeWidgetItem* other = tree->topLevelItem(0)->child(1);
+    tree->setCurrentItem(other);
+    emit tree->itemDoubleClicked(other, 0);
+    QCOMPARE(listedCodes(), QStringList{"HT-04"});
+
+    const QPoint at = tree->visualItemRect(node).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(listedCodes(), codes);
+    QVERIFY(node->isExpanded());
+    QVERIFY(tree->topLevelItem(0)->isExpanded());
+}
+
+// An operator whose rights leave a pop-up menu nothing gets no menu: an
+// empty one would take the next click and leave the grid's menus unseen,
+// also for the next operator.
+void TstMainWindowGui::popupWithNothingToOfferStaysClosed()
+{
+    const QString goods = m_dm->QueryString("SELECT F_name FROM Limits WHERE F_code = '215'");
+    QVERIFY(!goods.isEmpty());
+    QVERIFY(m_dm->ExecSql("INSERT INTO OperList(F_Name, F_PassWord) VALUES('张三', '')"));
+    QVERIFY(m_dm->ExecSql("INSERT INTO OperLimit(F_OperName, F_lmtName) VALUES('张三', :g)",
+                          {{":g", goods}}));
+    open("张三");
+    QVERIFY(m_main->commands()->action(215)->isVisible());
+    DetailPages* pages = m_main->detailPages();
+    m_main->contractGrid()->setCurrentRow(0);
+    pages->showPage(8);
+    struct Grid
+    {
+        DataGrid* grid;
+        const char* menu;
+    };
+    const Grid grids[] = {{m_main->contractGrid(), "pmContract"},
+                          {pages->grid(1), "pmDetail"},
+                          {pages->grid(8), "pmDetail"},
+                          {pages->grid(81), "pmDetailLines"}};
+    const auto request = [](DataGrid* g) {
+        emit g->view()->customContextMenuRequested(QPoint(5, 5));
+    };
+    for (const Grid& g : grids) {
+        request(g.grid);
+        auto* menu = m_main->findChild<QMenu*>(g.menu);
+        QVERIFY2(menu, g.menu);
+        QVERIFY2(!menu->isVisible(), g.menu);
+        QVERIFY2(!QApplication::activePopupWidget(), g.menu);
+    }
+
+    // The administrator, after a re-login, gets every menu with its entries.
+    onModal([](QWidget* w) {
+        QVERIFY(w->objectName() == "LoginDialog");
+        w->findChild<QComboBox*>("cbbName")->setEditText("admin");
+        w->findChild<QLineEdit*>("edtPassword")->clear();
+        w->findChild<QPushButton*>("btnOK")->click();
+    });
+    m_main->commands()->action("actReLogin")->trigger();
+    QCOMPARE(Session.OperName, QStringLiteral("admin"));
+    for (const Grid& g : grids) {
+        request(g.grid);
+        auto* menu = m_main->findChild<QMenu*>(g.menu);
+        QVERIFY2(menu->isVisible(), g.menu);
+        QCOMPARE(QApplication::activePopupWidget(), menu);
+        QStringList shown;
+        for (QAction* a : menu->actions()) {
+            if (a->isVisible())
+                shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+        QVERIFY2(shown.size() >= 5 && shown.first() == QStringLiteral("新增") &&
+                     shown.last() != QStringLiteral("-"),
+                 qPrintable(shown.join(' ')));
+        menu->hide();
+    }
+}
+
+// A re-login refused because the operator's row could not be read leaves
+// the window with nothing of the previous operator's reach.
+void TstMainWindowGui::refusedReloginLeavesNoReach()
+{
+    QVERIFY(m_dm->ExecSql("INSERT INTO OperList(F_Name, F_PassWord) VALUES('张三', :p)",
+                          {{":p", SavePass("")}}));
+    open();
+    QCOMPARE(listedCodes(), (QStringList{"HT-01", "HT-02", "HT-04"}));
+    QVERIFY(m_main->commands()->action("actApprove")->isVisible());
+    m_dm->db().setFailureInjector([](const QString& sql) { return sql.contains("F_xtFlag"); });
+    onModal([](QWidget* w) {
+        QVERIFY(w->objectName() == "LoginDialog");
+        w->findChild<QComboBox*>("cbbName")->setEditText("张三");
+        w->findChild<QPushButton*>("btnOK")->click();
+        QVERIFY(w->isVisible()); // refused
+        w->findChild<QPushButton*>("btnCancel")->click();
+    });
+    m_main->commands()->action("actReLogin")->trigger();
+    m_dm->db().setFailureInjector({});
+    QCOMPARE(m_ui->lastText(), QStringLiteral("操作失败，请检查数据连接... "));
+    QCOMPARE(Session.OperName, QStringLiteral("admin"));
+    QCOMPARE(listedCodes(), QStringList{});
+    QVERIFY(!m_main->commands()->action("actApprove")->isVisible());
 }
 
 void TstMainWindowGui::categoryList()

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 // The commands of the main window: their captions and places, and which of
@@ -47,6 +48,7 @@ private slots:
     void handlerReplacesPlaceholder();
     void viewToggles();
     void detailToolBarPlacedByWindow();
+    void toolButtonsKeepTheirDots();
 
 private:
     QWidget* container(const QString& name) const;
@@ -694,6 +696,28 @@ void TstRightsGui::detailToolBarPlacedByWindow()
     QVERIFY(QTest::qWaitForWindowExposed(m_win));
     QVERIFY(m_cmd->detailToolBar()->isVisible());
     // cleanup() deletes the window, which then owns the tool bar once only.
+}
+
+// A tool button shows an action's icon text, which Qt makes without the
+// trailing dots of "排序...".
+void TstRightsGui::toolButtonsKeepTheirDots()
+{
+    m_win->show();
+    auto* button =
+        qobject_cast<QToolButton*>(m_cmd->detailToolBar()->widgetForAction(named("Action904")));
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("排序..."));
+    QCOMPARE(named("Action904")->text(), QStringLiteral("排序..."));
+    // Every tool button shows its command's caption as the menus do.
+    for (QToolBar* bar : {m_cmd->toolBar(), m_cmd->detailToolBar()}) {
+        for (QAction* a : bar->actions()) {
+            if (a->isSeparator())
+                continue;
+            auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(a));
+            QVERIFY2(b, qPrintable(a->objectName()));
+            QCOMPARE(b->text(), a->text());
+        }
+    }
 }
 
 QTEST_MAIN(TstRightsGui)

@@ -44,6 +44,8 @@ private slots:
     void deleteAsks();
     void emptyAndNothingSelected_data();
     void emptyAndNothingSelected();
+    void failuresReported_data();
+    void failuresReported();
     void replaceJpegByBitmap();
     void viewWithoutChangeStoresNothing();
     void replaceKeepsTheSelection();
@@ -504,6 +506,64 @@ void TstScansGui::emptyAndNothingSelected()
     QVERIFY(!windowOpened);
     QCOMPARE(rows().size(), 1);
     QCOMPARE(rows()[0].fileName, QStringLiteral("甲"));
+}
+
+// Every page command that writes tells the operator when the write failed,
+// and the page keeps what is stored.
+void TstScansGui::failuresReported_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("statement");
+    QTest::newRow("add") << 0 << "INSERT INTO t_TPrec";
+    QTest::newRow("replace") << 1 << "UPDATE t_TPrec";
+    QTest::newRow("rename") << 2 << "UPDATE t_TPrec";
+    QTest::newRow("delete") << 3 << "DELETE FROM t_TPrec";
+}
+
+void TstScansGui::failuresReported()
+{
+    QFETCH(int, command);
+    QFETCH(QString, statement);
+    const QByteArray bmp = encoded(solid(Qt::red, 5, 5), "BMP");
+    addRow(kContract, "甲", ".bmp", bmp);
+    ScanPage page;
+    page.setContract(kContract);
+    page.setCurrentIndex(0);
+    m_dm->db().setFailureInjector(
+        [statement](const QString& sql) { return sql.startsWith(statement); });
+    switch (command) {
+    case 0: {
+        const QString path = m_exe->file("新页.bmp");
+        QVERIFY(solid(Qt::green, 8, 8).save(path, "BMP"));
+        m_ui->queueFile(path);
+        answerName(QStringLiteral("新页"));
+        page.addScan();
+        break;
+    }
+    case 1:
+        TfrmImageDisp::setHook([](const QString&, const QImage&) {
+            return TfrmImageDisp::Result{QStringLiteral("乙.bmp"), solid(Qt::blue, 6, 6)};
+        });
+        page.viewOrReplace();
+        break;
+    case 2:
+        answerName(QStringLiteral("乙"));
+        page.renameScan();
+        break;
+    case 3:
+        m_ui->queueAnswer(1);
+        page.deleteScan();
+        break;
+    }
+    m_dm->db().setFailureInjector({});
+    QCOMPARE(m_ui->lastKind(), int(mkError));
+    QCOMPARE(m_ui->lastText(), QStringLiteral("操作失败，请检查数据连接... "));
+    const QList<ScannedPage> stored = rows();
+    QCOMPARE(stored.size(), 1);
+    QCOMPARE(stored[0].fileName, QStringLiteral("甲"));
+    QCOMPARE(stored[0].image, bmp);
+    QCOMPARE(page.count(), 1);
+    QCOMPARE(page.findChild<QListWidget*>("lvScans")->item(0)->text(), QStringLiteral("甲"));
 }
 
 void TstScansGui::replaceJpegByBitmap()

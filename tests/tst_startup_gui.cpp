@@ -1,9 +1,10 @@
-#include "platform/AppPaths.h"
-#include "app/StartUp.h"
 #include "app/SplashWindow.h"
+#include "app/StartUp.h"
 #include "browser/TFrmMain.h"
 #include "data/TdmData.h"
+#include "operators/LoginDialog.h"
 #include "operators/LoginService.h"
+#include "platform/AppPaths.h"
 #include "platform/DispFormPos.h"
 #include "platform/QtUserDialogs.h"
 #include "platform/ScriptedDialogs.h"
@@ -21,6 +22,21 @@
 #include <QTest>
 #include <QTimer>
 
+namespace {
+
+// The title the desktop shows for a window: what the window sets, and the
+// application's display name after " — " when one was given (as Qt's
+// platform windows do).
+QString shownTitle(QWidget* w)
+{
+    const QString display = QGuiApplication::applicationDisplayName();
+    if (display == QCoreApplication::applicationName() || w->windowTitle().endsWith(display))
+        return w->windowTitle();
+    return w->windowTitle() + QStringLiteral(" \u2014 ") + display;
+}
+
+} // namespace
+
 class TstStartUpGui : public QObject
 {
     Q_OBJECT
@@ -35,6 +51,8 @@ private slots:
     void splashShowsItsStatus();
     void qtMessageBoxAnswers_data();
     void qtMessageBoxAnswers();
+    void titlesReadAsDescribed_data();
+    void titlesReadAsDescribed();
     void dispFormPosCentresOnOwner();
 };
 
@@ -67,7 +85,7 @@ void TstStartUpGui::startsOnTheDefaultDatabase()
     QCOMPARE(StartUp::applicationTitle(), QStringLiteral("璞朔工程合同管理软件(企业版)"));
     QVERIFY(main->isVisible());
     saveScreenshot(main, "startup-main");
-    QCOMPARE(QGuiApplication::applicationDisplayName(), StartUp::applicationTitle());
+    QCOMPARE(shownTitle(main), QStringLiteral("璞朔工程合同管理软件 v2.30(企业版) "));
     QCOMPARE(startUp.statusLog(),
              (QStringList{"系统正在启动，请稍候 .....", "正在连接数据库 .....",
                           "连接成功，正在登录 ...", "连接成功，正在登录 .....",
@@ -199,6 +217,57 @@ void TstStartUpGui::qtMessageBoxAnswers()
     QCOMPARE(dialogs.showMess("合同已审批，不能删除！", kind), result);
     QCOMPARE(seenIcon, icon);
     QCOMPARE(seenText, QStringLiteral("合同已审批，不能删除！"));
+}
+
+void TstStartUpGui::titlesReadAsDescribed_data()
+{
+    QTest::addColumn<int>("kind"); // -1 the main window, -2 the login dialog
+    QTest::addColumn<QString>("title");
+    QTest::newRow("main window") << -1 << "璞朔工程合同管理软件 v2.30(企业版) ";
+    QTest::newRow("login dialog") << -2 << "登录窗口";
+    QTest::newRow("information") << int(mkInfo) << "提示";
+    QTest::newRow("question") << int(mkQuestion) << "询问";
+    QTest::newRow("warning") << int(mkWarning) << "警告";
+    QTest::newRow("error") << int(mkError) << "错误";
+}
+
+// Every window reads its own title, once the program has started as it does.
+void TstStartUpGui::titlesReadAsDescribed()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    TempExeDir dir;
+    makeContractDatabase(dir.file("data"));
+    ScriptedDialogs ui;
+    StartUp startUp;
+    startUp.setLogin([] { return EstablishSession(*dmData(), "admin"); });
+    QVERIFY(startUp.run());
+    std::unique_ptr<QWidget> own;
+    QWidget* w = startUp.mainWindow();
+    if (kind == -2) {
+        own = std::make_unique<LoginDialog>(LoginService::ReLogin, startUp.mainWindow());
+        w = own.get();
+    } else if (kind >= 0) {
+        // Built as showMess shows it, without running it.
+        own = QtUserDialogs::makeMessageBox(QStringLiteral("真的要删除当前合同吗？"), kind,
+                                            startUp.mainWindow());
+        w = own.get();
+    }
+    QCOMPARE(shownTitle(w), title);
+    if (kind >= 0) {
+        // The buttons a box of that kind answers with.
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        QCOMPARE(box->buttons().size(), kind == mkQuestion ? 2 : 1);
+        QVERIFY(box->findChild<QPushButton*>(kind == mkQuestion ? "btnYes" : "btnOK"));
+        if (qEnvironmentVariableIsSet("CONTRACT_SCREENSHOTS") && kind == mkWarning) {
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box));
+            saveScreenshotWithTitle(box, "message-box-title");
+        }
+    } else if (kind == -1) {
+        saveScreenshotWithTitle(w, "main-window-title");
+    }
 }
 
 void TstStartUpGui::dispFormPosCentresOnOwner()

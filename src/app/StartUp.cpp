@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QThread>
 #include <QTranslator>
 
 StartUp::StartUp(QObject* parent) : QObject(parent) {}
@@ -66,8 +65,10 @@ void StartUp::setStatus(const QString& text)
 
 bool StartUp::run()
 {
+    // No application display name: the platform would add it to every window
+    // title, the main window's (which already names the product) and the
+    // message boxes' alike.
     showSplash();
-    QGuiApplication::setApplicationDisplayName(applicationTitle());
 
     m_dm = std::make_unique<TdmData>();
     TdmData::ConnectHooks hooks;
@@ -83,8 +84,8 @@ bool StartUp::run()
 
     setStatus(QStringLiteral("连接成功，正在登录 ....."));
     m_main = new TFrmMain;
+    // Each status is painted as it is set; nothing sleeps on the GUI thread.
     setStatus(QStringLiteral("连接成功，正在登录 ..."));
-    QThread::msleep(20);
     setStatus(QStringLiteral("连接成功，正在登录 ....."));
     closeSplash();
 

@@ -3,6 +3,8 @@
 #include "data/Database.h"
 #include "data/TransactionGuard.h"
 
+#include <QSqlQuery>
+
 namespace ContractStore {
 
 bool deleteContract(Database& db, int cltID, qint64 rowId, QString* error)
@@ -43,23 +45,48 @@ bool deleteContract(Database& db, int cltID, qint64 rowId, QString* error)
 
 bool setApprover(Database& db, qint64 rowId, const QString& approver, QString* error)
 {
-    return db.exec(QStringLiteral("UPDATE Contract SET F_SHemp = :a WHERE F_ID = :id"),
+    QSqlQuery q =
+        db.prepare(QStringLiteral("UPDATE Contract SET F_SHemp = :a WHERE F_ID = :id"),
                    {{QStringLiteral(":a"), approver}, {QStringLiteral(":id"), rowId}}, error);
+    if (!db.exec(q, error))
+        return false;
+    if (q.numRowsAffected() < 1) {
+        if (error)
+            *error = QStringLiteral("contract row %1 not found").arg(rowId);
+        return false;
+    }
+    return true;
 }
 
-int batchSet(Database& db, const QString& field, const QString& value, const QList<qint64>& rowIds)
+BatchResult batchSet(Database& db, const QString& field, const QString& value,
+                     const QList<qint64>& rowIds)
 {
     // Only these two columns are offered; the name is never operator text.
     const QString column = field.compare(QLatin1String("F_dept"), Qt::CaseInsensitive) == 0
                                ? QStringLiteral("F_dept")
                                : QStringLiteral("F_type");
+    const QString sql = QStringLiteral("UPDATE Contract SET %1 = :v WHERE F_ID = :id").arg(column);
+    BatchResult result;
+    TransactionGuard tx(db);
+    if (!tx.isActive()) {
+        result.error = tx.error();
+        return result;
+    }
     int written = 0;
     for (qint64 id : rowIds) {
-        if (db.exec(QStringLiteral("UPDATE Contract SET %1 = :v WHERE F_ID = :id").arg(column),
-                    {{QStringLiteral(":v"), value}, {QStringLiteral(":id"), id}}))
-            ++written;
+        QSqlQuery q = db.prepare(sql, {{QStringLiteral(":v"), value}, {QStringLiteral(":id"), id}},
+                                 &result.error);
+        if (!db.exec(q, &result.error))
+            return result;
+        written += qMax(0, q.numRowsAffected());
     }
-    return written;
+    if (!tx.commit()) {
+        result.error = tx.error();
+        return result;
+    }
+    result.ok = true;
+    result.written = written;
+    return result;
 }
 
 bool cleanEmptyContracts(Database& db, QString* error)

@@ -15,12 +15,21 @@ namespace ContractStore {
 bool deleteContract(Database& db, int cltID, qint64 rowId, QString* error = nullptr);
 
 // Marks the contract approved by `approver`, or not approved when empty.
+// False also when the row is no longer there.
 bool setApprover(Database& db, qint64 rowId, const QString& approver, QString* error = nullptr);
 
-// Writes the value into the type (F_type) or department (F_dept) of each row;
-// rows that fail are skipped. Returns the number of rows written.
-int batchSet(Database& db, const QString& field, const QString& value,
-             const QList<qint64>& rowIds);
+// What a batch change did: all rows or none.
+struct BatchResult
+{
+    bool ok = false;
+    int written = 0; // rows changed; a row another workstation deleted meanwhile is not
+    QString error;
+};
+
+// Writes the value into the type (F_type) or department (F_dept) of the rows
+// in one transaction: a failure on any row leaves every row as it was.
+BatchResult batchSet(Database& db, const QString& field, const QString& value,
+                     const QList<qint64>& rowIds);
 
 // Removes the rows without number and name: contracts, or counterpart units.
 bool cleanEmptyContracts(Database& db, QString* error = nullptr);

@@ -154,14 +154,14 @@ DetailPages::DetailPages(MainCommands* commands, QWidget* parent)
             save->setObjectName(QStringLiteral("actLinesSave"));
             connect(save, &QAction::triggered, this,
                     [this] { AskAndSaveGridLayout(m_lines, linesLayout()); });
-            connect(m_linesMenu, &QMenu::aboutToShow, this, [this, cols, save] {
-                cols->setVisible(m_commands->action(905)->isVisible());
-                save->setVisible(m_commands->action(906)->isVisible());
-            });
             m_lines->view()->setContextMenuPolicy(Qt::CustomContextMenu);
             connect(m_lines->view(), &QWidget::customContextMenuRequested, this,
-                    [this](const QPoint& at) {
-                        m_linesMenu->popup(m_lines->view()->viewport()->mapToGlobal(at));
+                    [this, cols, save](const QPoint& at) {
+                        // These two act on the line grid but follow the rights of 905, 906.
+                        cols->setVisible(m_commands->action(905)->isVisible());
+                        save->setVisible(m_commands->action(906)->isVisible());
+                        MainCommands::popup(m_linesMenu,
+                                            m_lines->view()->viewport()->mapToGlobal(at));
                     });
             m_stack->addWidget(box);
             continue;
@@ -187,7 +187,7 @@ DataGrid* DetailPages::makeGrid(int p, QWidget* parent)
     }));
     g->view()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(g->view(), &QWidget::customContextMenuRequested, this, [this, g](const QPoint& at) {
-        m_commands->detailPopup()->popup(g->view()->viewport()->mapToGlobal(at));
+        MainCommands::popup(m_commands->detailPopup(), g->view()->viewport()->mapToGlobal(at));
     });
     connect(g, &DataGrid::rowDoubleClicked, this, [this] {
         if (m_commands->action(902)->isVisible())
@@ -320,10 +320,13 @@ void DetailPages::openLines()
 void DetailPages::loadLayouts()
 {
     for (int p = 1; p <= kPageCount; ++p) {
-        if (p != kScansPage)
+        if (p != kScansPage) {
             LoadGridLayout(grid(p), page(p).layout);
+            ApplyColumnFormats(grid(p), page(p).layout);
+        }
     }
     LoadGridLayout(m_lines, linesLayout());
+    ApplyColumnFormats(m_lines, linesLayout());
 }
 
 void DetailPages::updateApproveButton()

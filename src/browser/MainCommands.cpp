@@ -3,10 +3,13 @@
 #include "data/RightsCatalogue.h"
 #include "platform/UserDialogs.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPoint>
 #include <QToolBar>
 
 namespace {
@@ -168,6 +171,10 @@ QAction* MainCommands::makeAction(const QString& name, const QString& caption)
 {
     auto* a = new QAction(caption, this);
     a->setObjectName(name);
+    // A tool button shows the icon text, which Qt makes from the caption
+    // without its trailing dots; "排序..." keeps them.
+    if (caption.endsWith(QLatin1String("...")))
+        a->setIconText(caption);
     m_actions.insert(name, a);
     return a;
 }
@@ -277,27 +284,51 @@ void MainCommands::ApplyDetailRights(const QSet<int>& held, bool isAdmin)
 
 void MainCommands::tidySeparators()
 {
-    for (QWidget* container : std::as_const(m_containers)) {
-        // A separator is shown only between two shown entries, and of a run
-        // of separators only the last.
-        QSet<QAction*> keep;
-        bool entryBefore = false;
-        QAction* pending = nullptr;
-        const QList<QAction*> actions = container->actions();
-        for (QAction* a : actions) {
-            if (a->isSeparator()) {
-                if (entryBefore)
-                    pending = a;
-            } else if (a->isVisible()) {
-                if (pending)
-                    keep.insert(pending);
-                pending = nullptr;
-                entryBefore = true;
-            }
-        }
-        for (QAction* a : actions) {
-            if (a->isSeparator())
-                a->setVisible(keep.contains(a));
+    for (QWidget* container : std::as_const(m_containers))
+        tidySeparators(container);
+}
+
+void MainCommands::tidySeparators(QWidget* container)
+{
+    // A separator is shown only between two shown entries, and of a run of
+    // separators only the last.
+    QSet<QAction*> keep;
+    bool entryBefore = false;
+    QAction* pending = nullptr;
+    const QList<QAction*> actions = container->actions();
+    for (QAction* a : actions) {
+        if (a->isSeparator()) {
+            if (entryBefore)
+                pending = a;
+        } else if (a->isVisible()) {
+            if (pending)
+                keep.insert(pending);
+            pending = nullptr;
+            entryBefore = true;
         }
     }
+    for (QAction* a : actions) {
+        if (a->isSeparator())
+            a->setVisible(keep.contains(a));
+    }
+}
+
+bool MainCommands::hasVisibleEntry(const QWidget* container)
+{
+    const QList<QAction*> actions = container->actions();
+    return std::any_of(actions.begin(), actions.end(),
+                       [](const QAction* a) { return !a->isSeparator() && a->isVisible(); });
+}
+
+bool MainCommands::popup(QMenu* menu, const QPoint& globalPos)
+{
+    if (!menu)
+        return false;
+    tidySeparators(menu);
+    // A pop-up without a shown entry would open as an invisible window that
+    // takes the next click and leaves the view's later pop-ups unseen.
+    if (!hasVisibleEntry(menu))
+        return false;
+    menu->popup(globalPos);
+    return true;
 }

@@ -13,6 +13,7 @@
 class QAction;
 class QMainWindow;
 class QMenu;
+class QPoint;
 class QWidget;
 
 // Every command of the main window, its menus, tool bars and pop-up menus,
@@ -73,6 +74,13 @@ public:
     // Hides separators that would lead, trail or double up. Runs by itself
     // whenever a placed action is shown or hidden.
     void tidySeparators();
+    static void tidySeparators(QWidget* container);
+    // True when a menu or tool bar has an entry other than a separator shown.
+    static bool hasVisibleEntry(const QWidget* container);
+    // Every pop-up menu of the window opens through this: it opens the menu
+    // at the point only when the operator may use one of its entries, and
+    // returns whether it did.
+    static bool popup(QMenu* menu, const QPoint& globalPos);
 
     QToolBar* toolBar() const { return m_toolBar; }
     QToolBar* detailToolBar() const { return m_detailToolBar; }

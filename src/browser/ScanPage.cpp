@@ -217,8 +217,13 @@ void ScanPage::addScan()
         FieldValueDialog::askPictureName(kNamePrompt, ScanStore::baseNameOf(path), this);
     if (!name)
         return;
-    // A failed insert is not reported; the thumbnails show what is stored.
-    ScanStore(dmData()->db()).insert(m_cltID, *name, ScanStore::extensionOf(path), bytes);
+    QString error;
+    if (ScanStore(dmData()->db())
+            .insert(m_cltID, *name, ScanStore::extensionOf(path), bytes, &error) == 0) {
+        qWarning().noquote() << kFailed << error;
+        ShowMess(kFailed, mkError);
+        return;
+    }
     reload();
 }
 
@@ -303,8 +308,11 @@ void ScanPage::deleteScan()
     }
     if (ShowMess(QStringLiteral("真的要删除当前图片 “%1”吗？").arg(page->fileName), mkQuestion) == 2)
         return;
-    // Failures are ignored: the thumbnails are rebuilt from what is stored.
-    if (dmData())
-        ScanStore(dmData()->db()).remove(page->id);
+    QString error;
+    if (!dmData() || !ScanStore(dmData()->db()).remove(page->id, &error)) {
+        qWarning().noquote() << kFailed << error;
+        ShowMess(kFailed, mkError);
+        return;
+    }
     reload();
 }

@@ -1,39 +1,25 @@
 #include "browser/TFrmMain.h"
 
-#include "platform/AppPaths.h"
-#include "platform/AppInfo.h"
-#include "platform/Messages.h"
-#include "contracts/ContractRows.h"
-#include "browser/ContractStore.h"
-#include "browser/DetailStore.h"
+#include "browser/ContractCommands.h"
 #include "browser/DetailPages.h"
-#include "codes/TDLGenterCaption.h"
-#include "codes/TFrmCodeMan.h"
-#include "codes/TFrmTreeCodeMan.h"
-#include "contracts/TDLGcontractCX.h"
-#include "contracts/TfrmContractEdit.h"
-#include "data/CompactDatabase.h"
 #include "browser/MainCommands.h"
-#include "common/GridLayoutStore.h"
 #include "common/CategoryList.h"
 #include "common/DataGrid.h"
-#include "common/GridExport.h"
 #include "common/GridLayouts.h"
-#include "common/SortDialog.h"
+#include "common/GridLayoutStore.h"
+#include "contracts/ContractRows.h"
+#include "contracts/TDLGcontractCX.h"
 #include "data/DataServicesUi.h"
-#include "data/TdmData.h"
-#include "operators/LoginService.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
 #include "operators/LoginDialog.h"
+#include "operators/LoginService.h"
+#include "platform/AppInfo.h"
 #include "platform/Clock.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QUrl>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -49,8 +35,8 @@
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QTableWidget>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -77,7 +63,7 @@ QString TFrmMain::productTitle()
 
 QString TFrmMain::windowCaption()
 {
-    return productTitle() + QStringLiteral("v2.30(企业版) ");
+    return productTitle() + AppInfo::version() + QStringLiteral("(企业版) ");
 }
 
 TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
@@ -112,7 +98,8 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
     applyContractDateRules(*m_grid->model());
     m_grid->view()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid->view(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        m_commands->contractPopup()->popup(m_grid->view()->viewport()->mapToGlobal(p));
+        MainCommands::popup(m_commands->contractPopup(),
+                            m_grid->view()->viewport()->mapToGlobal(p));
     });
     m_count = new QLabel(QStringLiteral("合同条数： 0 条  "), listArea);
     m_count->setObjectName(QStringLiteral("lblHTnum"));
@@ -148,8 +135,8 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
     });
 
     if (TdmData* dm = dmData())
-        Session.ImeName = dm->settings().readString(QStringLiteral("Config"),
-                                                    QStringLiteral("CurImeName"));
+        Session.ImeName =
+            dm->settings().readString(QStringLiteral("Config"), QStringLiteral("CurImeName"));
 }
 
 TFrmMain::~TFrmMain() = default;
@@ -167,7 +154,9 @@ void TFrmMain::buildNavigator()
     m_tree->setObjectName(QStringLiteral("tvTree"));
     m_tree->setHeaderHidden(true);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // A single click only selects; a double click lists the type.
+    // A single click only selects; a double click lists the type and leaves
+    // the tree as it is (on the root it would otherwise fold everything).
+    m_tree->setExpandsOnDoubleClick(false);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { RefreshContractList(); });
     m_navPages->addTab(m_tree, QStringLiteral("合同类型"));
 
@@ -190,7 +179,8 @@ void TFrmMain::buildNavigator()
     auto* boxLayout = new QHBoxLayout(box);
     m_direction = new QButtonGroup(box);
     const char* const names[] = {"rbAll", "rbReceipt", "rbPayment"};
-    const QStringList captions{QStringLiteral("全部"), QStringLiteral("收款"), QStringLiteral("付款")};
+    const QStringList captions{QStringLiteral("全部"), QStringLiteral("收款"),
+                               QStringLiteral("付款")};
     for (int i = 0; i < 3; ++i) {
         auto* rb = new QRadioButton(captions.at(i), box);
         rb->setObjectName(QLatin1String(names[i]));
@@ -287,101 +277,19 @@ void TFrmMain::tickClock()
 
 void TFrmMain::connectCommands()
 {
+    ContractCommandsHost host;
+    host.window = this;
+    host.grid = m_grid;
+    host.refreshList = [this] { RefreshContractList(); };
+    host.selectedTypePath = [this] {
+        const QTreeWidgetItem* node = m_tree->currentItem();
+        return node && node->parent() ? node->data(0, TreeLikeCodeRole).toString() : QString();
+    };
+    host.reloadTypeTree = [this] { reloadTypeTree(); };
+    m_contractCommands = new ContractCommands(m_commands, std::move(host), this);
+
+    // What acts on the window itself stays here.
     MainCommands* c = m_commands;
-    c->setHandler(204, [this] {
-        if (const std::optional<QString> order = SortDialog::execute(m_grid))
-            m_grid->model()->sortByText(*order);
-    });
-    c->setHandler(205, [this] { ChooseGridColumns(m_grid); });
-    c->setHandler(206, [this] { AskAndSaveGridLayout(m_grid, QStringLiteral("clientmain")); });
-    c->setHandler(301,
-                  [this] { ExportGridToExcel(m_grid, QStringLiteral("合同管理资料"), true); });
-    c->setHandler(505, [] {
-        // Takes effect at the next start.
-        const QString file = UserDialogs::current().openFileName(
-            QStringLiteral("连接网络数据库"), AppPaths::exeDir(),
-            QStringLiteral("合同数据库 (*.db);;所有文件 (*)"));
-        if (!file.isEmpty() && dmData())
-            dmData()->settings().writeString(QStringLiteral("config"), QStringLiteral("ds"),
-                                             AppPaths::folderSettingForFile(file));
-    });
-    c->setHandler(201, [this] { editContract(0); });
-    c->setHandler(202, [this] {
-        if (m_grid->model()->rowCount() == 0) {
-            ShowMess(QStringLiteral("此表为空，没有客户记录需要修改！"), mkError);
-            return;
-        }
-        editContract(1);
-    });
-    c->setHandler(207, [this] {
-        if (m_grid->model()->rowCount() == 0) {
-            ShowMess(QStringLiteral("合同记录是空，不能复制！"), mkInfo);
-            return;
-        }
-        editContract(2);
-    });
-    c->setHandler(104, [this] { OpenCodeListWindow(this); });
-    c->setHandler(105, [this] {
-        OpenTreeWindow(1, this);
-        reloadTypeTree();
-        RefreshContractList();
-    });
-    c->setHandler(106, [this] { OpenTreeWindow(3, this); });
-    c->setHandler(107, [this] { OpenTreeWindow(5, this); });
-    c->setHandler(108, [this] { OpenTreeWindow(7, this); });
-    c->setHandler(203, [this] { deleteContract(); });
-    c->setHandler(c->action(QStringLiteral("actApprove")), [this] { toggleApproval(); });
-    c->setHandler(c->action(QStringLiteral("actBatchType")), [this] { batchChange(false); });
-    c->setHandler(c->action(QStringLiteral("actBatchDept")), [this] { batchChange(true); });
-    c->setHandler(c->action(QStringLiteral("actCleanContracts")), [this] {
-        QString error;
-        if (!ContractStore::cleanEmptyContracts(dmData()->db(), &error)) {
-            qWarning().noquote() << error;
-            ShowMess(QStringLiteral("操作失败，请检查数据连接... "), mkError);
-            return;
-        }
-        RefreshContractList();
-        ShowMess(QStringLiteral("清除合同编号和名称为空的记录行成功！"), mkInfo);
-    });
-    c->setHandler(c->action(QStringLiteral("actCleanClients")), [] {
-        QString error;
-        if (!ContractStore::cleanEmptyClients(dmData()->db(), &error)) {
-            qWarning().noquote() << error;
-            ShowMess(QStringLiteral("操作失败，请检查数据连接... "), mkError);
-            return;
-        }
-        ShowMess(QStringLiteral("清除客户编号和名称为空的记录行成功！"), mkInfo);
-    });
-    c->setHandler(504, [this] {
-        QString error;
-        const bool ok = CompactDatabase(dmData()->db(), &error);
-        if (!ok)
-            qWarning().noquote() << error;
-        ShowMess(ok ? QStringLiteral("压缩数据库成功！") : QStringLiteral("压缩数据库失败！"),
-                 ok ? mkInfo : mkError);
-        RefreshContractList();
-    });
-    c->setHandler(c->action(QStringLiteral("actCalculator")), [] {
-        startDesktopProgram({"gnome-calculator", "kcalc", "galculator", "mate-calc", "xcalc"},
-                            QStringLiteral("计算器"));
-    });
-    c->setHandler(c->action(QStringLiteral("actNotepad")), [] {
-        startDesktopProgram({"gedit", "gnome-text-editor", "kate", "kwrite", "mousepad", "pluma",
-                             "xed", "leafpad"},
-                            QStringLiteral("笔记本"));
-    });
-    c->setHandler(c->action(QStringLiteral("actHelpFile")),
-                  [] { openShippedFile(QStringLiteral("help.html")); });
-    c->setHandler(c->action(QStringLiteral("actFaq")), [] {});
-    c->setHandler(c->action(QStringLiteral("actReadme")),
-                  [] { openShippedFile(QStringLiteral("readme.txt")); });
-    c->setHandler(c->action(QStringLiteral("actWhatsNew")),
-                  [] { openShippedFile(QStringLiteral("whatsnew.txt")); });
-    c->setHandler(c->action(QStringLiteral("actAbout")), [] {
-        ShowMess(AppInfo::applicationTitle() + QStringLiteral("\n版本 v2.30\n\n") +
-                     QStringLiteral("合同、收付款、执行、变更、附件、货品、发货与提醒的管理。"),
-                 mkInfo);
-    });
     c->setHandler(c->action(QStringLiteral("actReLogin")), [this] { relogin(); });
     c->setHandler(c->action(QStringLiteral("actExit")), [this] { close(); });
     c->setHandler(c->action(QStringLiteral("actClose")), [this] { close(); });
@@ -393,131 +301,9 @@ void TFrmMain::connectCommands()
         setNavigatorVisible(m_commands->action(QStringLiteral("actViewNavigator"))->isChecked());
     });
     c->setHandler(c->action(QStringLiteral("actViewStatusBar")), [this] {
-        statusBar()->setVisible(m_commands->action(QStringLiteral("actViewStatusBar"))->isChecked());
+        statusBar()->setVisible(
+            m_commands->action(QStringLiteral("actViewStatusBar"))->isChecked());
     });
-}
-
-void TFrmMain::startDesktopProgram(const QStringList& candidates, const QString& what)
-{
-    for (const QString& name : candidates) {
-        const QString path = QStandardPaths::findExecutable(name);
-        if (!path.isEmpty() && QProcess::startDetached(path, {}))
-            return;
-    }
-    ShowMess(QStringLiteral("本机没有可用的%1程序。").arg(what), mkInfo);
-}
-
-void TFrmMain::openShippedFile(const QString& name)
-{
-    const QString path = AppPaths::exeDir() + QLatin1Char('/') + name;
-    if (!QFileInfo::exists(path)) {
-        ShowMess(QStringLiteral("找不到文件 %1").arg(path), mkWarning);
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        ShowMess(QStringLiteral("没有可以打开 %1 的程序。").arg(path), mkInfo);
-}
-
-void TFrmMain::editContract(int mode)
-{
-    const int row = m_grid->currentRow();
-    const qint64 id = mode == 0 || row < 0
-                          ? -1
-                          : m_grid->model()->value(row, QStringLiteral("F_ID")).toLongLong();
-    const QTreeWidgetItem* node = m_tree->currentItem();
-    const QString typePath =
-        node && node->parent() ? node->data(0, TreeLikeCodeRole).toString() : QString();
-    // The edit window steps through the list as it stands here.
-    auto navigator = [this](int step) -> qint64 {
-        const int count = m_grid->model()->rowCount();
-        if (count == 0)
-            return -1;
-        const int current = m_grid->currentRow();
-        const int target = step == 0 ? 0
-                           : step == 1 ? current - 1
-                           : step == 2 ? current + 1
-                                       : count - 1;
-        if (target < 0 || target >= count || target == current)
-            return -1;
-        m_grid->setCurrentRow(target);
-        return m_grid->model()->value(target, QStringLiteral("F_ID")).toLongLong();
-    };
-    qint64 saved = -1;
-    if (!OpenContractEdit(mode, id, this, &saved, typePath, navigator))
-        return;
-    RefreshContractList();
-    const int at = m_grid->model()->findRow(QStringLiteral("F_ID"), saved);
-    if (at >= 0)
-        m_grid->setCurrentRow(at);
-}
-
-void TFrmMain::deleteContract()
-{
-    const int row = m_grid->currentRow();
-    if (row < 0)
-        return;
-    const RecordModel* m = m_grid->model();
-    if (!m->text(row, QStringLiteral("F_SHemp")).trimmed().isEmpty()) {
-        ShowMess(QStringLiteral("合同已审批，不能再 \"删除\" ！"), mkError);
-        return;
-    }
-    if (ShowMess(QStringLiteral("删除当前合同资料，将删除当前合同所有的相关记录，\n真的要删除当前合同“") +
-                     m->text(row, QStringLiteral("F_name")) + QStringLiteral("”的相关资料吗？"),
-                 mkQuestion) != 1)
-        return;
-    QString error;
-    if (!ContractStore::deleteContract(dmData()->db(),
-                                       m->value(row, QStringLiteral("F_cltID")).toInt(),
-                                       m->value(row, QStringLiteral("F_ID")).toLongLong(), &error)) {
-        qWarning().noquote() << error;
-        ShowMess(QStringLiteral("操作失败，请检查连接..."), mkError);
-        return;
-    }
-    RefreshContractList();
-}
-
-void TFrmMain::toggleApproval()
-{
-    const int row = m_grid->currentRow();
-    if (row < 0)
-        return;
-    const bool approved =
-        !m_grid->model()->text(row, QStringLiteral("F_SHemp")).trimmed().isEmpty();
-    QString error;
-    if (!ContractStore::setApprover(dmData()->db(),
-                                    m_grid->model()->value(row, QStringLiteral("F_ID")).toLongLong(),
-                                    approved ? QString() : Session.OperName, &error)) {
-        qWarning().noquote() << error;
-        return;
-    }
-    RefreshContractList();
-}
-
-void TFrmMain::batchChange(bool department)
-{
-    const QString question = department ? QStringLiteral("真的要改变当前所选合同的部门吗？")
-                                        : QStringLiteral("真的要改变当前所选合同的类型吗？");
-    if (ShowMess(question, mkQuestion) != 1)
-        return;
-    const QString value = EnterValue(department ? QStringLiteral("部门名称")
-                                                : QStringLiteral("类型名称"),
-                                     QString(), this);
-    if (value.isEmpty())
-        return;
-    const QList<int> rows = m_grid->selectedRows();
-    if (rows.isEmpty()) {
-        ShowMess(department ? QStringLiteral("请选择需要更改合同部门的合同资料！")
-                            : QStringLiteral("请选择需要更改合同类型的合同资料！"),
-                 mkInfo);
-        return;
-    }
-    QList<qint64> ids;
-    for (int row : rows)
-        ids << m_grid->model()->value(row, QStringLiteral("F_ID")).toLongLong();
-    ContractStore::batchSet(dmData()->db(),
-                            department ? QStringLiteral("F_dept") : QStringLiteral("F_type"), value,
-                            ids);
-    RefreshContractList();
 }
 
 void TFrmMain::setNavigatorVisible(bool visible)
@@ -528,8 +314,8 @@ void TFrmMain::setNavigatorVisible(bool visible)
 void TFrmMain::ApplySession()
 {
     TdmData* dm = dmData();
-    m_rights = dm ? HeldRights(*dm) : QSet<int>();
-    m_commands->ApplyRights(m_rights, Session.CanApprove, Session.isAdmin());
+    m_commands->ApplyRights(dm ? HeldRights(*dm) : QSet<int>(), Session.CanApprove,
+                            Session.isAdmin());
     m_panels[1]->setText(QLatin1Char(' ') + Session.OperName);
     m_panels[3]->setText(QLatin1Char(' ') +
                          Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
@@ -557,7 +343,6 @@ void TFrmMain::PrepareFirstShow()
     m_listType->setCurrentIndex(0);
     FillCategoryList(0);
     m_details->showPage(1);
-    m_firstShowDone = true;
 }
 
 void TFrmMain::reloadTypeTree()
@@ -646,20 +431,28 @@ void TFrmMain::onCurrentContractChanged(int row)
 {
     if (!m_loggedIn)
         return;
-    m_details->setContract(row < 0 ? -1 : m_grid->model()->value(row, QStringLiteral("F_cltID")).toInt());
+    m_details->setContract(
+        row < 0 ? -1 : m_grid->model()->value(row, QStringLiteral("F_cltID")).toInt());
     // The approval button says what a click would do to this contract.
     if (QAction* approve = m_commands->action(QStringLiteral("actApprove"))) {
         const bool approved =
             row >= 0 && !m_grid->model()->text(row, QStringLiteral("F_SHemp")).trimmed().isEmpty();
-        approve->setText(row < 0 ? QStringLiteral("审批")
-                                 : approved ? QStringLiteral("撤消") : QStringLiteral("批准"));
+        approve->setText(row < 0    ? QStringLiteral("审批")
+                         : approved ? QStringLiteral("撤消")
+                                    : QStringLiteral("批准"));
     }
 }
 
 void TFrmMain::relogin()
 {
-    if (!LoginDialog::Login(LoginService::ReLogin, this))
-        return;
+    const SessionData before = Session;
+    if (!LoginDialog::Login(LoginService::ReLogin, this)) {
+        // A login refused for an unreadable row took the session's reach
+        // away; the window must not go on showing the old one.
+        if (Session.XtFlag == before.XtFlag && Session.DeptList == before.DeptList &&
+            Session.CanApprove == before.CanApprove)
+            return;
+    }
     ApplySession();
     RefreshContractList();
 }

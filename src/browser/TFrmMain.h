@@ -3,9 +3,9 @@
 #include "browser/ContractListQuery.h"
 
 #include <QMainWindow>
-#include <QSet>
 
 class CategoryList;
+class ContractCommands;
 class DataGrid;
 class MainCommands;
 class QButtonGroup;
@@ -27,7 +27,8 @@ class QTreeWidgetItem;
 // The main window: the type tree and category list on the left, the
 // contract list with its search bar, the detail area under it, the menus,
 // tool bar and status bar. The window wires these together; the statement
-// comes from ContractList, the commands from MainCommands.
+// comes from ContractList, the actions from MainCommands and what they run
+// from ContractCommands.
 class TFrmMain : public QMainWindow
 {
     Q_OBJECT
@@ -49,6 +50,7 @@ public:
     ContractFilter currentFilter() const;
 
     MainCommands* commands() const { return m_commands; }
+    ContractCommands* contractCommands() const { return m_contractCommands; }
     DataGrid* contractGrid() const { return m_grid; }
     DetailPages* detailPages() const { return m_details; }
 
@@ -71,16 +73,11 @@ private:
     void reloadTypeTree();
     void relogin();
     void setNavigatorVisible(bool visible);
-    void deleteContract();
-    void editContract(int mode);
-    void toggleApproval();
-    void batchChange(bool department);
-    static void startDesktopProgram(const QStringList& candidates, const QString& what);
-    static void openShippedFile(const QString& name);
     // Asks about leaving and about the backup; false keeps the window.
     bool confirmClose();
 
     MainCommands* m_commands = nullptr;
+    ContractCommands* m_contractCommands = nullptr;
     // Navigation
     QWidget* m_nav = nullptr;
     QTabWidget* m_navPages = nullptr;
@@ -94,7 +91,6 @@ private:
     QPushButton* m_find = nullptr;
     QPushButton* m_advanced = nullptr;
     QCheckBox* m_archived = nullptr;
-    QTimer* m_searchDelay = nullptr;
     // List
     DataGrid* m_grid = nullptr;
     QLabel* m_count = nullptr;
@@ -103,10 +99,7 @@ private:
     QLabel* m_panels[5] = {};
     QTimer* m_clock = nullptr;
 
-    QString m_typePath;       // the type chosen by a double click; empty: all
     int m_categoryKind = 0;
     bool m_loggedIn = false;
     bool m_closing = false;
-    bool m_firstShowDone = false;
-    QSet<int> m_rights;
 };

@@ -1,12 +1,15 @@
 #include "codes/CodeStore.h"
 
 #include "common/RecordModel.h"
+#include "data/Schema.h"
 #include "data/TdmData.h"
 #include "data/SqlBuilder.h"
 #include "data/TransactionGuard.h"
 #include "platform/Messages.h"
 
 #include <QSet>
+#include <QSqlQuery>
+
 #include <QSqlQuery>
 
 namespace CodeStore {
@@ -60,6 +63,39 @@ SqlParams rewriteParams(const QString& oldPath, const QString& newPath)
             {QStringLiteral(":o1"), oldPath},
             {QStringLiteral(":o2"),
              SqlDialect::escapeLike(oldPath + QLatin1Char('\\')) + QLatin1Char('%')}};
+}
+
+// The longest path a rename would store in one column, when it is longer
+// than the column takes. False when the look-up failed.
+bool findTooLong(Database& db, const QString& table, const QString& column, const QString& flag,
+                 const QString& oldPath, const QString& newPath, PathTooLong* found, QString* error)
+{
+    const int limit = Schema::maxLength(table, column);
+    if (limit <= 0)
+        return true;
+    const bool tree = table.compare(QLatin1String("t_treecode"), Qt::CaseInsensitive) == 0;
+    // Every rewritten path grows by the same amount, so the longest stored
+    // one gives the longest result.
+    QSqlQuery q = db.prepare(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3%4 ORDER BY length(%1) DESC LIMIT 1")
+            .arg(column, table, belowOrEqual(db, column),
+                 tree ? QStringLiteral(" AND F_flag = :flag") : QString()),
+        tree ? SqlParams{{QStringLiteral(":o1"), oldPath},
+                         {QStringLiteral(":o2"),
+                          SqlDialect::escapeLike(oldPath + QLatin1Char('\\')) + QLatin1Char('%')},
+                         {QStringLiteral(":flag"), flag}}
+             : SqlParams{{QStringLiteral(":o1"), oldPath},
+                         {QStringLiteral(":o2"),
+                          SqlDialect::escapeLike(oldPath + QLatin1Char('\\')) + QLatin1Char('%')}},
+        error);
+    if (!db.exec(q, error))
+        return false;
+    if (!q.next())
+        return true;
+    const QString path = newPath + q.value(0).toString().mid(oldPath.size());
+    if (path.size() > limit && path.size() > found->path.size())
+        *found = {path, limit};
+    return true;
 }
 
 } // namespace
@@ -217,7 +253,7 @@ AllocatedCode addTreeNode(TdmData& dm, const QString& flag, const QString& selec
 
 RenameResult renameTreeNode(Database& db, const QString& flag, const QString& code,
                             const QString& newName, const QString& oldPath, const QString& newPath,
-                            QString* error)
+                            QString* error, PathTooLong* tooLong)
 {
     if (oldPath.trimmed().compare(newPath.trimmed(), Qt::CaseInsensitive) == 0)
         return RenameResult::Unchanged;
@@ -228,6 +264,19 @@ RenameResult renameTreeNode(Database& db, const QString& flag, const QString& co
     }
     const PathColumn records = pathColumnOf(flag);
     const QString column = QLatin1String(records.column);
+    // The node's own path is not the only one that grows: those below it and
+    // the records' paths grow as much, and none may be cut.
+    PathTooLong longest;
+    if (!findTooLong(db, QLatin1String(records.table), column, flag, oldPath, newPath, &longest,
+                     error) ||
+        !findTooLong(db, QStringLiteral("t_treecode"), QStringLiteral("F_likecode"), flag, oldPath,
+                     newPath, &longest, error))
+        return RenameResult::PathsFailed;
+    if (!longest.path.isEmpty()) {
+        if (tooLong)
+            *tooLong = longest;
+        return RenameResult::TooLong;
+    }
     const QString recordSql =
         QStringLiteral("UPDATE %1 SET %2 = :np || substr(%2, length(:op) + 1) WHERE %3")
             .arg(QLatin1String(records.table), column, belowOrEqual(db, column));

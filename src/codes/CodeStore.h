@@ -82,15 +82,24 @@ enum class RenameResult
 {
     Renamed,
     Unchanged,   // same path apart from letter case and blanks
+    TooLong,     // a rewritten path would not fit its column; nothing written
     PathsFailed, // rewriting the stored paths failed; nothing written
     NodeFailed,  // writing the node failed; nothing written
 };
+// The longest path a rename would have to store beyond its column's limit.
+struct PathTooLong
+{
+    QString path;
+    int limit = 0;
+};
 // Renames node `code`: the stored paths equal to `oldPath` or below it (in
 // the records of the tree's kind and in the tree) take `newPath` as their
-// beginning, then the node gets its new name, all in one transaction.
+// beginning, then the node gets its new name, all in one transaction. When
+// any of those paths would grow past its column, nothing is written and the
+// longest of them comes back in `tooLong`.
 RenameResult renameTreeNode(Database& db, const QString& flag, const QString& code,
                             const QString& newName, const QString& oldPath, const QString& newPath,
-                            QString* error = nullptr);
+                            QString* error = nullptr, PathTooLong* tooLong = nullptr);
 
 // Deletes the node and all its descendants of the same tree.
 bool deleteTreeNode(Database& db, const QString& flag, const QString& code,

@@ -272,17 +272,17 @@ void TFrmTreeCodeMan::renameNode()
     const QString newPath = CodeStore::normalizePath(
         isRoot(parent) ? QStringLiteral("\\\\") + name
                        : parent->data(0, TreeLikeCodeRole).toString() + QLatin1Char('\\') + name);
-    const int longest =
-        Schema::maxLength(QStringLiteral("t_treecode"), QStringLiteral("F_likecode"));
-    if (longest > 0 && newPath.size() > longest) {
-        ShowMess(QStringLiteral("类别路径超过 %1 个字符，请使用较短的名称！").arg(longest),
-                 mkWarning);
-        return;
-    }
     QString error;
+    CodeStore::PathTooLong tooLong;
     switch (CodeStore::renameTreeNode(dmData()->db(), m_kind.flag, code, name, oldPath, newPath,
-                                      &error)) {
+                                      &error, &tooLong)) {
     case CodeStore::RenameResult::Unchanged:
+        return;
+    case CodeStore::RenameResult::TooLong:
+        ShowMess(QStringLiteral("类别路径超过 %1 个字符，请使用较短的名称！\n%2")
+                     .arg(tooLong.limit)
+                     .arg(tooLong.path),
+                 mkWarning);
         return;
     case CodeStore::RenameResult::PathsFailed:
         qWarning().noquote() << error;

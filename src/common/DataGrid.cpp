@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 #include <QVBoxLayout>
 
 // The footer row: one cell under each visible column, kept aligned with the
@@ -71,9 +72,33 @@ private:
     RecordModel* m_model;
 };
 
+namespace {
+
+// Column titles whose sort mark points up for ascending and down for
+// descending, as the operators know it; Qt's own mark is the other way round.
+class GridTitles : public QHeaderView
+{
+public:
+    explicit GridTitles(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override
+    {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (option->sortIndicator == QStyleOptionHeader::None)
+            return;
+        option->sortIndicator = sortIndicatorOrder() == Qt::AscendingOrder
+                                    ? QStyleOptionHeader::SortUp
+                                    : QStyleOptionHeader::SortDown;
+    }
+};
+
+} // namespace
+
 DataGrid::DataGrid(QWidget* parent)
     : QWidget(parent), m_model(new RecordModel(this)), m_view(new QTableView(this))
 {
+    m_view->setHorizontalHeader(new GridTitles(m_view));
     setObjectName(QStringLiteral("DBGridEh1"));
     m_view->setObjectName(QStringLiteral("gridView"));
     m_view->setModel(m_model);

@@ -63,8 +63,15 @@ bool ExportGridToExcel(DataGrid* grid, const QString& title, bool show)
                                                        QStringLiteral("Excel 工作簿 (*.xlsx)"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) != 0)
+    if (QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) != 0) {
         path += QStringLiteral(".xlsx");
+        // The dialog asked about replacing the name without the suffix, if
+        // about any: ask about the file that will really be replaced.
+        if (QFileInfo::exists(path) && ShowMess(QStringLiteral("文件“%1”已经存在，要替换它吗？")
+                                                    .arg(QDir::toNativeSeparators(path)),
+                                                mkQuestion) != 1)
+            return false;
+    }
 
     QString error;
     bool written;

@@ -68,7 +68,41 @@ bool ChooseGridColumns(DataGrid* grid)
     return true;
 }
 
-void ApplyColumnFormats(DataGrid* grid)
+namespace {
+
+// The money columns of the lists and the format each shows. A layout name
+// narrows an entry to that grid; an empty format stands for the session's
+// money format. The goods lines of a contract show the fixed two decimals
+// of the contract's goods page; everywhere else money follows the settings.
+struct MoneyColumn
+{
+    const char* layout; // nullptr: every grid
+    const char* field;  // lower case
+    const char* format; // nullptr: Session.MoneyFormat
+};
+
+const MoneyColumn kMoneyColumns[] = {
+    {"detail7", "f_price", ",0.00;-,0.00"}, {"detail7", "f_totalprice", ",0.00;-,0.00"},
+    {nullptr, "f_totalprice", nullptr},     {nullptr, "f_ysprice", nullptr},
+    {nullptr, "f_skprice", nullptr},        {nullptr, "f_kpprice", nullptr},
+};
+
+// The money format a column of the layout shows; null when it is no money
+// column there.
+QString moneyFormatOf(const QString& layout, const QString& field)
+{
+    for (const MoneyColumn& m : kMoneyColumns) {
+        if (m.layout && layout.compare(QLatin1String(m.layout), Qt::CaseInsensitive) != 0)
+            continue;
+        if (field == QLatin1String(m.field))
+            return m.format ? QString::fromLatin1(m.format) : Session.MoneyFormat;
+    }
+    return QString();
+}
+
+} // namespace
+
+void ApplyColumnFormats(DataGrid* grid, const QString& layout)
 {
     struct Caption
     {
@@ -86,11 +120,9 @@ void ApplyColumnFormats(DataGrid* grid)
         if (f.contains(QLatin1String("amount")))
             gc.displayFormat = Session.QuantityFormat;
         // Money columns without a format of their own show the money format
-        // of the settings (decimals, thousands separators).
-        for (const char* money : {"f_totalprice", "f_ysprice", "f_skprice", "f_kpprice"}) {
-            if (f == QLatin1String(money) && gc.displayFormat.isEmpty())
-                gc.displayFormat = Session.MoneyFormat;
-        }
+        // (decimals, thousands separators), in the cells and in the footer.
+        if (gc.displayFormat.isEmpty())
+            gc.displayFormat = moneyFormatOf(layout, f);
         for (const Caption& k : kCaptions) {
             if (!f.contains(QLatin1String(k.part)))
                 continue;

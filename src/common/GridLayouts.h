@@ -26,6 +26,7 @@ bool AskAndSaveGridLayout(DataGrid* grid, const QString& name);
 // stored. True when the operator confirmed.
 bool ChooseGridColumns(DataGrid* grid);
 
-// Captions of the custom-field columns from the settings slots, and the
-// quantity format on the amount columns.
-void ApplyColumnFormats(DataGrid* grid);
+// Captions of the custom-field columns from the settings slots, the
+// quantity format on the amount columns, and on money columns without a
+// format of their own the money format of the grid's layout (by name).
+void ApplyColumnFormats(DataGrid* grid, const QString& layout = QString());

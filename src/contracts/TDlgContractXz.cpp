@@ -88,6 +88,8 @@ TDlgContractXz::TDlgContractXz(QWidget* parent) : QDialog(parent)
     m_grid = new DataGrid(split);
     m_grid->setObjectName(QStringLiteral("DBGridEh1"));
     m_grid->setColumns(GridLayoutStore::builtColumns(kLayout));
+    // Amounts grouped as in the main window's list.
+    ApplyColumnFormats(m_grid, kLayout);
     m_grid->model()->setRowStyler(contractRowStyle);
     applyContractDateRules(*m_grid->model());
     m_grid->view()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -205,6 +207,7 @@ int SelectContract(int currentId, int mode, ContractHeader* into, QWidget* paren
 {
     TDlgContractXz dlg(parent);
     LoadGridLayout(dlg.grid(), kLayout);
+    ApplyColumnFormats(dlg.grid(), kLayout);
     dlg.fillCategories(0);
     DispFormPos(&dlg, fpList);
     if (dlg.exec() != QDialog::Accepted)

@@ -6,6 +6,7 @@
 #include "platform/PasswordHash.h"
 #include "platform/UserDialogs.h"
 
+#include <QDebug>
 #include <QSqlQuery>
 
 LoginService::LoginService(TdmData& dm, Mode mode) : m_dm(dm), m_mode(mode) {}
@@ -39,8 +40,13 @@ LoginService::Outcome LoginService::tryLogin(const QString& typedName, const QSt
         m_dm.QueryString(QStringLiteral("SELECT F_PassWord FROM OperList WHERE F_Name = :name"), byName);
     // The password as typed: letter case and blanks count.
     if (!disabled && CheckPass(password, stored)) {
-        EstablishSession(m_dm, name);
-        return Outcome::LoggedIn;
+        QString error;
+        if (EstablishSession(m_dm, name, &error))
+            return Outcome::LoggedIn;
+        // Refused: who may see what is unknown. Not a wrong password.
+        qWarning().noquote() << error;
+        ShowMess(QStringLiteral("操作失败，请检查数据连接... "), mkError);
+        return Outcome::Stay;
     }
     if (m_wrong < 3) {
         ++m_wrong;
@@ -59,27 +65,39 @@ LoginService::Outcome LoginService::tryLogin(const QString& typedName, const QSt
     return Outcome::Failed;
 }
 
-void EstablishSession(TdmData& dm, const QString& operatorName)
+bool EstablishSession(TdmData& dm, const QString& operatorName, QString* error)
 {
-    Session.OperName = operatorName.trimmed();
-    dm.settings().writeString(QStringLiteral("Config"), QStringLiteral("CurOperName"),
-                              Session.OperName);
-    if (Session.isAdmin()) {
+    // Until the operator's row is read the session allows the least, so that
+    // nothing of a previous operator's reach outlives a row that cannot be read.
+    Session.XtFlag = 2;
+    Session.DeptList.clear();
+    Session.CanApprove = false;
+
+    const QString name = operatorName.trimmed();
+    if (name.toLower() == QLatin1String("admin")) {
         Session.XtFlag = 0;
-        Session.DeptList.clear();
         Session.CanApprove = true;
     } else {
-        QSqlQuery q;
-        if (dm.OpenQuery(QStringLiteral("SELECT F_xtFlag, F_SHflag, F_dept FROM OperList WHERE "
-                                        "F_Name = :name"),
-                         q, {{QStringLiteral(":name"), Session.OperName}}) &&
-            q.next()) {
-            Session.XtFlag = q.value(0).toInt();
-            Session.CanApprove = q.value(1).toInt() != 0;
-            Session.DeptList = q.value(2).toString();
+        Database& db = dm.db();
+        QSqlQuery q = db.prepare(QStringLiteral("SELECT F_xtFlag, F_SHflag, F_dept FROM OperList "
+                                                "WHERE F_Name = :name"),
+                                 {{QStringLiteral(":name"), name}}, error);
+        if (!db.exec(q, error))
+            return false;
+        if (!q.next()) {
+            if (error)
+                *error = QStringLiteral("operator row of %1 not found").arg(name);
+            return false;
         }
+        Session.XtFlag = q.value(0).toInt();
+        Session.CanApprove = q.value(1).toInt() != 0;
+        Session.DeptList = q.value(2).toString();
     }
+    Session.OperName = name;
+    dm.settings().writeString(QStringLiteral("Config"), QStringLiteral("CurOperName"),
+                              Session.OperName);
     dm.LoadSessionValues();
+    return true;
 }
 
 QSet<int> HeldRights(TdmData& dm)

@@ -41,8 +41,10 @@ private:
 
 // Fixes the session for a checked operator: name, restriction, approval
 // right, company name, settings slots and formats, automatic numbering; and
-// stores the name as the workstation's last operator.
-void EstablishSession(TdmData& dm, const QString& operatorName);
+// stores the name as the workstation's last operator. When the operator's
+// row cannot be read the login must be refused: false, the session then
+// sees no contract and may not approve, and the name stays as it was.
+bool EstablishSession(TdmData& dm, const QString& operatorName, QString* error = nullptr);
 
 // The rights the current operator holds: every code for the administrator,
 // otherwise the codes of his OperLimit rows.

@@ -4,44 +4,71 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+
+std::unique_ptr<QMessageBox> QtUserDialogs::makeMessageBox(const QString& text, int kind,
+                                                           QWidget* parent)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setObjectName(QStringLiteral("ShowMess"));
+    box->setText(text);
+    if (kind == mkQuestion) {
+        box->setWindowTitle(QStringLiteral("询问"));
+        box->setIcon(QMessageBox::Question);
+        QPushButton* yes = box->addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        QPushButton* no = box->addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        yes->setObjectName(QStringLiteral("btnYes"));
+        no->setObjectName(QStringLiteral("btnNo"));
+        box->setDefaultButton(yes);
+        box->setEscapeButton(no);
+        return box;
+    }
+    switch (kind) {
+    case mkWarning:
+        box->setWindowTitle(QStringLiteral("警告"));
+        box->setIcon(QMessageBox::Warning);
+        break;
+    case mkError:
+        box->setWindowTitle(QStringLiteral("错误"));
+        box->setIcon(QMessageBox::Critical);
+        break;
+    default:
+        box->setWindowTitle(QStringLiteral("提示"));
+        box->setIcon(QMessageBox::Information);
+        break;
+    }
+    QPushButton* ok = box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    box->setDefaultButton(ok);
+    box->setEscapeButton(ok);
+    return box;
+}
 
 int QtUserDialogs::showMess(const QString& text, int kind)
 {
-    QMessageBox box(QApplication::activeWindow());
-    box.setObjectName(QStringLiteral("ShowMess"));
-    box.setText(text);
-    switch (kind) {
-    case mkQuestion: {
-        box.setWindowTitle(QStringLiteral("询问"));
-        box.setIcon(QMessageBox::Question);
-        QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
-        yes->setObjectName(QStringLiteral("btnYes"));
-        no->setObjectName(QStringLiteral("btnNo"));
-        box.setDefaultButton(yes);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes ? 1 : 2;
-    }
-    case mkWarning:
-        box.setWindowTitle(QStringLiteral("警告"));
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case mkError:
-        box.setWindowTitle(QStringLiteral("错误"));
-        box.setIcon(QMessageBox::Critical);
-        break;
-    default:
-        box.setWindowTitle(QStringLiteral("提示"));
-        box.setIcon(QMessageBox::Information);
-        break;
-    }
-    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
-    return 1;
+    const std::unique_ptr<QMessageBox> box =
+        makeMessageBox(text, kind, QApplication::activeWindow());
+    box->exec();
+    if (kind != mkQuestion)
+        return 1;
+    const QAbstractButton* clicked = box->clickedButton();
+    return clicked && clicked->objectName() == QLatin1String("btnYes") ? 1 : 2;
+}
+
+std::unique_ptr<QFileDialog> QtUserDialogs::makeSaveDialog(const QString& title, const QString& dir,
+                                                           const QString& filter, QWidget* parent)
+{
+    auto dialog = std::make_unique<QFileDialog>(parent, title, dir, filter);
+    dialog->setObjectName(QStringLiteral("dlgSaveFile"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    // "Excel 工作簿 (*.xlsx)": a name typed without ".xlsx" is the workbook
+    // that will be written, and the one the replace question must be about.
+    static const QRegularExpression single(QStringLiteral("^[^(]*\\(\\*\\.(\\w+)\\)$"));
+    const QRegularExpressionMatch m = single.match(filter.trimmed());
+    if (m.hasMatch())
+        dialog->setDefaultSuffix(m.captured(1));
+    return dialog;
 }
 
 QString QtUserDialogs::openFileName(const QString& title, const QString& dir, const QString& filter)
@@ -57,7 +84,11 @@ QStringList QtUserDialogs::openFileNames(const QString& title, const QString& di
 
 QString QtUserDialogs::saveFileName(const QString& title, const QString& dir, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, dir, filter);
+    const std::unique_ptr<QFileDialog> dialog =
+        makeSaveDialog(title, dir, filter, QApplication::activeWindow());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return QString();
+    return dialog->selectedFiles().first();
 }
 
 QString QtUserDialogs::existingDirectory(const QString& title, const QString& dir)

@@ -12,6 +12,17 @@ class QWidget;
 // variable set to look at what the windows show.
 void saveScreenshot(QWidget* widget, const QString& name);
 
+// As saveScreenshot, with a title bar drawn above the window that shows the
+// title the window system holds for it (read back with xprop on the xcb
+// platform: what a window manager's title bar would show).
+void saveScreenshotWithTitle(QWidget* window, const QString& name);
+
 // Runs `step` on the modal dialog as soon as one is shown (the caller then
-// opens it). Gives up after about three seconds without one.
+// opens it). Gives up after about three seconds without one. When the test
+// has failed by the end of the step (a failed check inside it), every modal
+// window still open is closed, so that the test goes on to report the
+// failure instead of waiting on the dialog.
 void onModal(std::function<void(QWidget*)> step, int tries = 300);
+
+// Closes the modal windows that are open, innermost first.
+void closeModalWindows();
