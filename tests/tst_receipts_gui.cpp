@@ -1,12 +1,13 @@
 #include "browser/DetailStore.h"
-#include "common/GridLayoutStore.h"
 #include "common/CheckedDate.h"
 #include "common/DataGrid.h"
+#include "common/GridLayoutStore.h"
 #include "contracts/TDlgContractXz.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
 #include "platform/Clock.h"
 #include "platform/ScriptedDialogs.h"
+#include "records/ContractSummary.h"
 #include "records/ReceiptStore.h"
 #include "records/TfrmShouKuanEdit.h"
 #include "support/GuiTestSupport.h"
@@ -332,7 +333,9 @@ void TstReceiptsGui::navigationDropsChanges()
     w.prepare(SubRecordEdit::ModifyMode);
     QCOMPARE(w.memoEdit()->toPlainText(), QString("一"));
     w.memoEdit()->setPlainText("changed");
+    m_ui->queueAnswer(2); // do not save
     w.findChild<QPushButton*>("btnNext")->click();
+    QCOMPARE(m_ui->texts(), QStringList{"是否保存对当前记录的修改？"});
     QCOMPARE(w.memoEdit()->toPlainText(), QString("二"));
     QCOMPARE(w.operNameEdit()->text(), QString("b"));
     w.findChild<QPushButton*>("btnLast")->click();

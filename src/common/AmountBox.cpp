@@ -35,31 +35,62 @@ QString AmountBox::textFromValue(double value) const
 void AmountBox::focusInEvent(QFocusEvent* event)
 {
     m_editing = true;
+    m_valueAtFocus = value();
     refreshText();
     QDoubleSpinBox::focusInEvent(event);
 }
 
 void AmountBox::focusOutEvent(QFocusEvent* event)
 {
+    // A text that is no amount is refused as a whole, not taken up to the
+    // last keystroke that happened to form one.
+    if (m_editing && check(lineEdit()->text()) != QValidator::Acceptable)
+        setValue(m_valueAtFocus);
     QDoubleSpinBox::focusOutEvent(event);
     m_editing = false;
     refreshText();
 }
 
+QValidator::State AmountBox::check(const QString& text)
+{
+    QString t = text.trimmed();
+    if (t.startsWith(QLatin1Char('-')))
+        t.remove(0, 1);
+    static const QRegularExpression shape(QStringLiteral("^[0-9,]*(\\.[0-9]*)?$"));
+    if (!shape.match(t).hasMatch())
+        return QValidator::Invalid;
+    const qsizetype dot = t.indexOf(QLatin1Char('.'));
+    const QString whole = dot < 0 ? t : t.left(dot);
+    const QString decimals = dot < 0 ? QString() : t.mid(dot + 1);
+    if (decimals.size() > 4)
+        return QValidator::Invalid;
+    if (whole.isEmpty() && decimals.isEmpty())
+        return QValidator::Intermediate;
+    if (!whole.contains(QLatin1Char(',')))
+        return QValidator::Acceptable;
+    static const QRegularExpression grouped(QStringLiteral("^[0-9]{1,3}(,[0-9]{3})+$"));
+    return grouped.match(whole).hasMatch() ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+double AmountBox::parse(const QString& text)
+{
+    QString t = text.trimmed();
+    t.remove(QLatin1Char(','));
+    return t.toDouble();
+}
+
 double AmountBox::valueFromText(const QString& text) const
 {
-    QString t = text;
-    t.remove(QLatin1Char(',')).remove(QLatin1Char(' '));
-    return t.toDouble();
+    return parse(text);
 }
 
 QValidator::State AmountBox::validate(QString& text, int& pos) const
 {
     Q_UNUSED(pos);
-    QString t = text;
-    t.remove(QLatin1Char(',')).remove(QLatin1Char(' '));
-    if (t.isEmpty() || t == QLatin1String("-") || t == QLatin1String("."))
-        return QValidator::Intermediate;
-    static const QRegularExpression number(QStringLiteral("^-?\\d*(\\.\\d{0,4})?$"));
-    return number.match(t).hasMatch() ? QValidator::Acceptable : QValidator::Invalid;
+    return check(text);
+}
+
+void AmountBox::fixup(QString& text) const
+{
+    Q_UNUSED(text);
 }

@@ -23,6 +23,20 @@ int QtUserDialogs::showMess(const QString& text, int kind)
         box.exec();
         return box.clickedButton() == yes ? 1 : 2;
     }
+    case mkQuestionCancel: {
+        box.setWindowTitle(QStringLiteral("询问"));
+        box.setIcon(QMessageBox::Question);
+        QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        yes->setObjectName(QStringLiteral("btnYes"));
+        no->setObjectName(QStringLiteral("btnNo"));
+        cancel->setObjectName(QStringLiteral("btnCancel"));
+        box.setDefaultButton(yes);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == yes ? 1 : box.clickedButton() == no ? 2 : 3;
+    }
     case mkWarning:
         box.setWindowTitle(QStringLiteral("警告"));
         box.setIcon(QMessageBox::Warning);
