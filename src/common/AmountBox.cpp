@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSignalBlocker>
+#include <QStringList>
 
 AmountBox::AmountBox(QWidget* parent) : QDoubleSpinBox(parent)
 {
@@ -27,9 +28,31 @@ void AmountBox::refreshText()
     lineEdit()->setText(textFromValue(value()));
 }
 
+namespace {
+
+// The display format with room for every decimal the box holds: ",0.00"
+// becomes ",0.00##", so that 1.2345 does not show as 1.23.
+QString allDecimals(const QString& format)
+{
+    QStringList sections = format.split(QLatin1Char(';'));
+    for (QString& section : sections) {
+        if (section.isEmpty())
+            continue;
+        const qsizetype dot = section.indexOf(QLatin1Char('.'));
+        const qsizetype shown = dot < 0 ? 0 : section.size() - dot - 1;
+        if (dot < 0)
+            section += QLatin1Char('.');
+        if (shown < 4)
+            section += QString(4 - shown, QLatin1Char('#'));
+    }
+    return sections.join(QLatin1Char(';'));
+}
+
+} // namespace
+
 QString AmountBox::textFromValue(double value) const
 {
-    return m_editing ? PlainNumber(value) : FormatNumber(value, m_format);
+    return m_editing ? PlainNumber(value) : FormatNumber(value, allDecimals(m_format));
 }
 
 void AmountBox::focusInEvent(QFocusEvent* event)

@@ -3,8 +3,9 @@
 #include <QDoubleSpinBox>
 #include <QString>
 
-// An amount: up to four decimals, shown in a display format such as ",0.00##"
-// (plain number when the format is empty); no range check of its own.
+// An amount: up to four decimals, shown in a display format such as ",0.00"
+// (plain number when the format is empty), and with the further decimals
+// that the amount has up to the fourth; no range check of its own.
 //
 // Typed text is an amount only when it is digits with at most four decimals
 // and commas, if any, stand exactly between groups of three digits

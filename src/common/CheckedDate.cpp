@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -86,6 +87,25 @@ void DateBox::focusOutEvent(QFocusEvent* event)
         m_typed = typed;
     QDateEdit::focusOutEvent(event);
     keepTyped();
+}
+
+void DateBox::keyPressEvent(QKeyEvent* event)
+{
+    QDateEdit::keyPressEvent(event);
+    // Qt moves on to the next part of the date only while the text is a
+    // valid date; over a day that does not exist the operator must be able
+    // to type year, month and day in one go all the same.
+    const QString typed = event->text();
+    if (typed.isEmpty() || !typed.at(0).isDigit() || lineEdit()->hasSelectedText())
+        return;
+    const QString text = lineEdit()->text();
+    const int pos = lineEdit()->cursorPosition();
+    if ((pos != 4 && pos != 7) || pos >= text.size() || text.at(pos) != QLatin1Char('-'))
+        return;
+    qsizetype end = text.indexOf(QLatin1Char('-'), pos + 1);
+    if (end < 0)
+        end = text.size();
+    lineEdit()->setSelection(pos + 1, int(end - pos - 1));
 }
 
 void DateBox::showEvent(QShowEvent* event)
