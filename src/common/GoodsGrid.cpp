@@ -3,7 +3,6 @@
 #include "common/AmountBox.h"
 #include "common/DataGrid.h"
 #include "common/MaxLength.h"
-#include "common/PickerRegistry.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -66,8 +65,7 @@ public:
     }
 };
 
-// Draws the cell with a small "…" button at its right end while a goods
-// picker is registered.
+// Draws the cell with a small "…" button at its right end.
 class PickButtonDelegate : public QStyledItemDelegate
 {
 public:
@@ -82,10 +80,6 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override
     {
-        if (!PickerRegistry::has(PickerRegistry::Goods)) {
-            QStyledItemDelegate::paint(painter, option, index);
-            return;
-        }
         QStyleOptionViewItem text = option;
         text.rect.setRight(buttonRect(option.rect).left() - 1);
         QStyledItemDelegate::paint(painter, text, index);
@@ -99,8 +93,7 @@ public:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override
     {
-        if (event->type() == QEvent::MouseButtonRelease &&
-            PickerRegistry::has(PickerRegistry::Goods)) {
+        if (event->type() == QEvent::MouseButtonRelease) {
             const auto* me = static_cast<QMouseEvent*>(event);
             if (buttonRect(option.rect).contains(me->position().toPoint())) {
                 emit m_grid->cellButtonClicked(index.row(), index.column());
@@ -136,6 +129,4 @@ void PrepareGoodsGrid(DataGrid* grid, const QString& table)
     const int nameColumn = model->columnOfField(QStringLiteral("F_GDname"));
     if (nameColumn >= 0)
         view->setItemDelegateForColumn(nameColumn, new PickButtonDelegate(grid));
-    PickerRegistry::watch(view, PickerRegistry::Goods,
-                          [view](bool) { view->viewport()->update(); });
 }
