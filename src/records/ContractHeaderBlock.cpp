@@ -9,13 +9,6 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-namespace {
-
-// Amounts of list screens: two decimals, up to four when present.
-const QString kListMoneyFormat = QStringLiteral(",0.00##;-,0.00##");
-
-} // namespace
-
 ContractHeaderBlock::ContractHeaderBlock(QWidget* owner, const Place& place, int firstRow,
                                          int selectMode, const Columns& columns)
     : QObject(owner), m_owner(owner), m_selectMode(selectMode), m_columns(columns)
@@ -48,7 +41,7 @@ ContractHeaderBlock::ContractHeaderBlock(QWidget* owner, const Place& place, int
     m_total = new AmountBox(owner);
     m_total->setObjectName(QStringLiteral("edtTotalPrice"));
     m_total->setReadOnly(true);
-    m_total->setDisplayFormat(kListMoneyFormat);
+    m_total->setDisplayFormat(listMoneyFormat());
     m_priceUnit = text("edtPriceUnit");
     m_status = text("edtStatus");
     m_begin = text("edtBeginDate");
@@ -69,6 +62,11 @@ ContractHeaderBlock::ContractHeaderBlock(QWidget* owner, const Place& place, int
     place(QStringLiteral("截止日期："), m_end, row++, 1);
     place(QStringLiteral("所属部门："), m_dept, row, 0);
     place(QStringLiteral("业 务 员："), m_emp, row, 1);
+}
+
+QString ContractHeaderBlock::listMoneyFormat()
+{
+    return QStringLiteral(",0.00##;-,0.00##");
 }
 
 QLineEdit* ContractHeaderBlock::edit(const QString& objectName) const

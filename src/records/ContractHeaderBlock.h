@@ -53,6 +53,9 @@ public:
     ContractHeaderBlock(QWidget* owner, const Place& place, int firstRow, int selectMode,
                         const Columns& columns = Columns());
     static int rowCount() { return 6; }
+    // Amounts in the windows of list screens: two decimals, up to four when
+    // present.
+    static QString listMoneyFormat();
 
     // -1 while no contract is chosen.
     int selectedContract() const { return m_header.cltID; }

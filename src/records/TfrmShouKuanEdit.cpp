@@ -17,7 +17,6 @@
 namespace {
 
 const QString kTable = QStringLiteral("t_SKrec");
-const QString kListMoneyFormat = QStringLiteral(",0.00##;-,0.00##");
 
 QDate dateOr(const QVariant& stored, const QDate& fallback)
 {
@@ -69,7 +68,8 @@ TfrmShouKuanEdit::TfrmShouKuanEdit(Variant variant, const CallerList& caller, QW
 
 void TfrmShouKuanEdit::buildFields(int row)
 {
-    const QString money = m_variant == Variant::MainWindow ? Session.MoneyFormat : kListMoneyFormat;
+    const QString money = m_variant == Variant::MainWindow ? Session.MoneyFormat
+                                                           : ContractHeaderBlock::listMoneyFormat();
     auto amount = [&](const char* name) {
         auto* box = new AmountBox(this);
         box->setObjectName(QLatin1String(name));
