@@ -1,10 +1,16 @@
+#include "common/AmountBox.h"
 #include "common/CheckedDate.h"
 #include "common/DataGrid.h"
+#include "common/PickerRegistry.h"
+#include "common/RecordNavigator.h"
 #include "contracts/ContractEditStore.h"
 #include "contracts/TfrmContractEdit.h"
-#include "data/TdmData.h"
-#include "operators/LoginService.h"
+#include "data/Database.h"
+#include "data/Schema.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
+#include "maintenance/DemoData.h"
+#include "operators/LoginService.h"
 #include "platform/Clock.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"
@@ -22,10 +28,12 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
-#include <QTabWidget>
 #include <QTableView>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 
@@ -59,6 +67,18 @@ private slots:
     void textLongerThanColumnCannotBeEntered_data();
     void textLongerThanColumnCannotBeEntered();
     void screenshot();
+    void amountsShowTheMoneyFormat();
+    void amountRefusesStrayCommas_data();
+    void amountRefusesStrayCommas();
+    void impossibleDateStopsTheSave_data();
+    void impossibleDateStopsTheSave();
+    void navigatorAsksBeforeLeaving_data();
+    void navigatorAsksBeforeLeaving();
+    void goodsNumberCellRefusesLetters_data();
+    void goodsNumberCellRefusesLetters();
+    void ctrlSWritesTheGoodsCellBeingEdited();
+    void pickButtonsShowOnceRegistered();
+    void screenshotAmountsOnDemoData();
 
 private:
     std::unique_ptr<TfrmContractEdit> open(int mode, qint64 id = -1);
@@ -75,6 +95,8 @@ private:
     int count(const QString& table, const QString& where = "1=1");
     QVariant value(const QString& sql);
     void addLine(TfrmContractEdit* form, const QString& code, double amount, double price);
+    void activate(QWidget* form);
+    QWidget* editCell(TfrmContractEdit* form, int row, const QString& field);
 
     TempExeDir* m_exe = nullptr;
     ScriptedDialogs* m_ui = nullptr;
@@ -102,6 +124,9 @@ void TstContractEditGui::init()
 
 void TstContractEditGui::cleanup()
 {
+    for (const QString& name :
+         {PickerRegistry::CounterpartName, PickerRegistry::ProjectCode, PickerRegistry::Goods})
+        PickerRegistry::set(name, {});
     m_dm->db().setFailureInjector({});
     delete m_dm;
     delete m_ui;
@@ -129,11 +154,13 @@ qint64 TstContractEditGui::addContract(int link, const QString& code, const QStr
     const bool ok = m_dm->ExecSql(
         "INSERT INTO Contract(F_cltID, F_code, F_name, F_type, F_date, F_editDate, F_beginDate, "
         "F_endDate, F_totalPrice, F_status, F_client1, F_client2, F_FZR1, F_FZR2, F_SFflag, "
-        "F_priceUnit, F_dept, F_empName, F_memo1, F_memo2, F_ZF1, F_SZ1, F_RQ1, F_RQ2, F_RQ3, F_GCcode, "
+        "F_priceUnit, F_dept, F_empName, F_memo1, F_memo2, F_ZF1, F_SZ1, F_RQ1, F_RQ2, F_RQ3, "
+        "F_GCcode, "
         "F_GCname, F_SHemp, F_GDflag, F_GDpath) VALUES(:l, :c, :n, '\\\\工程\\\\土建', "
         "'2024-05-06', '2024-05-01', '2024-06-01', '2025-06-30', 1234.5, '执行中', '甲公司', "
         "'乙公司', '张甲', '李乙', -1, '人民币', '销售部', '王五', '主要内容', '异常', '自定一', "
-        "7.25, '2024-07-01', '1900-08-14', '2024-08-01', 'GC01', '一号工程', :a, 1, '/srv/archive')",
+        "7.25, '2024-07-01', '1900-08-14', '2024-08-01', 'GC01', '一号工程', :a, 1, "
+        "'/srv/archive')",
         {{":l", link}, {":c", code}, {":n", name}, {":a", approver}});
     if (!ok)
         qWarning("insert failed");
@@ -229,8 +256,8 @@ void TstContractEditGui::copyMakesNewContractWithSameFields()
     const QSqlRecord a = q.record();
     QVERIFY(q.next());
     const QSqlRecord b = q.record();
-    const QStringList notWritten = {"F_ID", "F_cltID", "F_SHemp", "F_OperName", "F_RQ4", "F_RQ5",
-                                    "F_SZ4", "F_SZ5"};
+    const QStringList notWritten = {"F_ID",  "F_cltID", "F_SHemp", "F_OperName",
+                                    "F_RQ4", "F_RQ5",   "F_SZ4",   "F_SZ5"};
     for (int i = 0; i < a.count(); ++i) {
         if (notWritten.contains(a.fieldName(i), Qt::CaseInsensitive))
             continue;
@@ -297,10 +324,13 @@ void TstContractEditGui::requiredFields_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("automatic");
     QTest::addColumn<QString>("message");
-    QTest::newRow("blank code") << "   " << "名称" << false << "当前合同编号不能为空！";
-    QTest::newRow("blank name") << "HT-1" << " " << false << "当前合同名称不能为空！";
+    QTest::newRow("blank code") << "   "
+                                << "名称" << false << "当前合同编号不能为空！";
+    QTest::newRow("blank name") << "HT-1"
+                                << " " << false << "当前合同名称不能为空！";
     QTest::newRow("automatic code without digits")
-        << "HT-12X4" << "名称" << true << "采用自动编号，合同编号最后四位必须全为数字！";
+        << "HT-12X4"
+        << "名称" << true << "采用自动编号，合同编号最后四位必须全为数字！";
 }
 
 void TstContractEditGui::requiredFields()
@@ -356,8 +386,8 @@ void TstContractEditGui::approvedContractLocksItsFields()
     Session.KeyValues[1] = "备用一";
     const qint64 id = addContract(3, "HT-A", "已审合同", "审批人");
     auto form = open(TfrmContractEdit::ModeModify, id);
-    for (const char* name : {"edtCode", "edtName", "edtType", "edtClient1", "edtClient2", "edtFZR1",
-                             "edtFZR2"})
+    for (const char* name :
+         {"edtCode", "edtName", "edtType", "edtClient1", "edtClient2", "edtFZR1", "edtFZR2"})
         QVERIFY2(find<QLineEdit>(form.get(), name)->isReadOnly(), name);
     QVERIFY(find<QDoubleSpinBox>(form.get(), "edtTotalPrice")->isReadOnly());
     QVERIFY(find<QPlainTextEdit>(form.get(), "memMemo1")->isReadOnly());
@@ -427,8 +457,9 @@ void TstContractEditGui::goodsLinesSavedWithContract()
     addLine(form.get(), "G1", 3, 2.5);
     addLine(form.get(), "G2", 4, 1.25);
     form->addGoodsLine(); // left blank: dropped
-    QCOMPARE(form->goodsGrid()->footerText(
-                 form->goodsGrid()->model()->columnOfField("F_totalprice")).remove(','),
+    QCOMPARE(form->goodsGrid()
+                 ->footerText(form->goodsGrid()->model()->columnOfField("F_totalprice"))
+                 .remove(','),
              QStringLiteral("12.50"));
     QVERIFY(form->save());
     QSqlQuery q(m_dm->db().handle());
@@ -474,7 +505,8 @@ void TstContractEditGui::linkNumberZeroTakesRowNumber()
     QVERIFY(m_dm->ExecSql("INSERT INTO t_GDrec(F_cltID, F_GDcode) VALUES(0, 'G0')"));
     auto form = open(TfrmContractEdit::ModeModify, id);
     QVERIFY(form->save());
-    QCOMPARE(value(QString("SELECT F_cltID FROM Contract WHERE F_ID = %1").arg(id)).toLongLong(), id);
+    QCOMPARE(value(QString("SELECT F_cltID FROM Contract WHERE F_ID = %1").arg(id)).toLongLong(),
+             id);
     QCOMPARE(value("SELECT F_cltID FROM t_GDrec").toLongLong(), id);
 }
 
@@ -482,12 +514,18 @@ void TstContractEditGui::nextContractCode_data()
 {
     QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("next");
-    QTest::newRow("serial") << "HT2023-0007" << "HT2023-0008";
-    QTest::newRow("wraps") << "A-9999" << "A-0000";
-    QTest::newRow("short") << "12" << "0001";
-    QTest::newRow("letter in tail") << "AB-12X4" << "0001";
-    QTest::newRow("none") << "" << "0001";
-    QTest::newRow("digits only") << "0042" << "0043";
+    QTest::newRow("serial") << "HT2023-0007"
+                            << "HT2023-0008";
+    QTest::newRow("wraps") << "A-9999"
+                           << "A-0000";
+    QTest::newRow("short") << "12"
+                           << "0001";
+    QTest::newRow("letter in tail") << "AB-12X4"
+                                    << "0001";
+    QTest::newRow("none") << ""
+                          << "0001";
+    QTest::newRow("digits only") << "0042"
+                                 << "0043";
 }
 
 void TstContractEditGui::nextContractCode()
@@ -586,6 +624,308 @@ void TstContractEditGui::screenshot()
     auto added = open(TfrmContractEdit::ModeAdd);
     QTest::qWait(50);
     saveScreenshot(added.get(), "contract_edit_add");
+}
+
+void TstContractEditGui::activate(QWidget* form)
+{
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+}
+
+// Opens the cell's editor with its text selected, as typing over it does.
+QWidget* TstContractEditGui::editCell(TfrmContractEdit* form, int row, const QString& field)
+{
+    QTableView* view = form->goodsGrid()->view();
+    const QModelIndex index =
+        view->model()->index(row, form->goodsGrid()->model()->columnOfField(field));
+    view->setCurrentIndex(index);
+    view->edit(index);
+    QWidget* editor = view->indexWidget(index);
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(editor))
+        spin->selectAll();
+    else if (auto* line = qobject_cast<QLineEdit*>(editor))
+        line->selectAll();
+    return editor;
+}
+
+void TstContractEditGui::amountsShowTheMoneyFormat()
+{
+    Session.KeyValues[6] = "保证金";
+    Session.MoneyFormat = ",0.00";
+    const qint64 id = addContract(1, "HT-1", "大额合同");
+    QVERIFY(m_dm->ExecSql("UPDATE Contract SET F_totalPrice = 8716000, F_SZ1 = 1.2345"));
+    auto form = open(TfrmContractEdit::ModeModify, id);
+    QCOMPARE(find<QDoubleSpinBox>(form.get(), "edtTotalPrice")->text(), QString("8,716,000.00"));
+    // The custom money field shows the decimals it holds, up to four.
+    QCOMPARE(find<QDoubleSpinBox>(form.get(), "edtSZ1")->text(), QString("1.2345"));
+    QVERIFY(form->save());
+    QCOMPARE(value("SELECT F_totalPrice FROM Contract").toDouble(), 8716000.0);
+    QCOMPARE(value("SELECT F_SZ1 FROM Contract").toDouble(), 1.2345);
+}
+
+void TstContractEditGui::amountRefusesStrayCommas_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("stored");
+    QTest::newRow("grouped") << "1,234,567.25" << 1234567.25;
+    QTest::newRow("plain") << "1234567.25" << 1234567.25;
+    QTest::newRow("letters and a stray comma") << "1e5x,2.123456" << 1234.5;
+    QTest::newRow("comma between single digits") << "1,2,3" << 1234.5;
+    QTest::newRow("group of two") << "12,34" << 1234.5;
+}
+
+void TstContractEditGui::amountRefusesStrayCommas()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, stored);
+    const qint64 id = addContract(1, "HT-1", "金额"); // 1234.5
+    auto form = open(TfrmContractEdit::ModeModify, id);
+    activate(form.get());
+    auto* box = find<QDoubleSpinBox>(form.get(), "edtTotalPrice");
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, typed);
+    // "确定" by the mouse: the button takes the focus.
+    auto* ok = find<QPushButton>(form.get(), "btnOK");
+    ok->setFocus();
+    ok->click();
+    QCOMPARE(value("SELECT F_totalPrice FROM Contract").toDouble(), stored);
+}
+
+void TstContractEditGui::impossibleDateStopsTheSave_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::newRow("signing date") << "dtpDate";
+    QTest::newRow("entry date") << "dtpEditDate";
+    QTest::newRow("begin date, ticked") << "dtpBeginDate";
+}
+
+void TstContractEditGui::impossibleDateStopsTheSave()
+{
+    QFETCH(QString, control);
+    auto form = open(TfrmContractEdit::ModeAdd);
+    activate(form.get());
+    setText(form.get(), "edtCode", "HT-D");
+    setText(form.get(), "edtName", "日期");
+    QDateEdit* box = nullptr;
+    if (auto* optional = form->findChild<CheckedDate*>(control)) {
+        optional->setChecked(true);
+        box = optional->dateEdit();
+    } else {
+        box = form->findChild<QDateEdit*>(control);
+    }
+    QVERIFY(box);
+    box->setFocus();
+    box->setSelectedSection(QDateTimeEdit::YearSection);
+    QTest::keyClicks(box, "20250230");
+    find<QLineEdit>(form.get(), "edtName")->setFocus();
+    QCOMPARE(box->text(), QString("2025-02-30"));
+    QVERIFY(!form->save());
+    QCOMPARE(m_ui->lastText(), QString("“2025-02-30”不是有效的日期，请重新输入！"));
+    QCOMPARE(count("Contract"), 0);
+    QCOMPARE(form->focusWidget(), box);
+    QVERIFY(form->isVisible());
+    // Mended, the contract saves with the date typed.
+    box->setSelectedSection(QDateTimeEdit::YearSection);
+    QTest::keyClicks(box, "20250228");
+    QVERIFY(form->save());
+    const QString column = control == "dtpDate"       ? "F_date"
+                           : control == "dtpEditDate" ? "F_editDate"
+                                                      : "F_beginDate";
+    QCOMPARE(value("SELECT " + column + " FROM Contract").toString(), QString("2025-02-28"));
+}
+
+void TstContractEditGui::navigatorAsksBeforeLeaving_data()
+{
+    QTest::addColumn<QString>("change"); // "", "name", "blank name", "goods"
+    QTest::addColumn<int>("answer");     // 0: no question expected
+    QTest::addColumn<bool>("moves");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("unchanged: moves") << "" << 0 << true << false;
+    QTest::newRow("yes: saves, moves") << "name" << 1 << true << true;
+    QTest::newRow("yes, save refused: stays") << "blank name" << 1 << false << false;
+    QTest::newRow("no: drops, moves") << "name" << 2 << true << false;
+    QTest::newRow("cancel: stays") << "name" << 3 << false << false;
+    QTest::newRow("goods line, yes: saves, moves") << "goods" << 1 << true << true;
+    QTest::newRow("goods line, no: drops, moves") << "goods" << 2 << true << false;
+    QTest::newRow("goods line, cancel: stays") << "goods" << 3 << false << false;
+}
+
+void TstContractEditGui::navigatorAsksBeforeLeaving()
+{
+    QFETCH(QString, change);
+    QFETCH(int, answer);
+    QFETCH(bool, moves);
+    QFETCH(bool, saved);
+    const QList<qint64> ids = {addContract(1, "HT-1", "第一"), addContract(2, "HT-2", "第二")};
+    int at = 0;
+    auto navigator = [&](int step) -> qint64 {
+        const int target = RecordNavigator::targetRow(RecordNavigator::Move(step), at, ids.size());
+        if (target < 0)
+            return -1;
+        at = target;
+        return ids[at];
+    };
+    auto form = open(TfrmContractEdit::ModeModify, ids[0]);
+    form->setNavigator(navigator);
+    QVERIFY(find<QWidget>(form.get(), "btnNext")->isVisible());
+    if (change == "name")
+        setText(form.get(), "edtName", "改过的名称");
+    else if (change == "blank name")
+        setText(form.get(), "edtName", " ");
+    else if (change == "goods")
+        addLine(form.get(), "G1", 2, 3);
+    if (answer)
+        m_ui->queueAnswer(answer);
+    QTest::mouseClick(find<QPushButton>(form.get(), "btnNext"), Qt::LeftButton);
+
+    QCOMPARE(m_ui->texts().value(0), answer ? QString("是否保存对当前记录的修改？") : QString());
+    QCOMPARE(m_ui->pendingAnswers(), 0);
+    QCOMPARE(form->currentRowId(), moves ? ids[1] : ids[0]);
+    QCOMPARE(find<QLineEdit>(form.get(), "edtName")->text(),
+             moves                    ? QString("第二")
+             : change == "name"       ? QString("改过的名称")
+             : change == "blank name" ? QString(" ")
+                                      : QString("第一"));
+    QCOMPARE(value("SELECT F_name FROM Contract WHERE F_cltID = 1").toString(),
+             saved && change == "name" ? QString("改过的名称") : QString("第一"));
+    QCOMPARE(count("t_GDrec", "F_cltID = 1"), saved && change == "goods" ? 1 : 0);
+    if (change == "goods" && !moves)
+        QCOMPARE(form->goodsGrid()->model()->rowCount(), 1);
+    if (moves)
+        QVERIFY(!form->isChanged());
+}
+
+void TstContractEditGui::goodsNumberCellRefusesLetters_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::newRow("quantity") << "F_amount";
+    QTest::newRow("unit price") << "F_price";
+}
+
+void TstContractEditGui::goodsNumberCellRefusesLetters()
+{
+    QFETCH(QString, field);
+    auto form = open(TfrmContractEdit::ModeAdd);
+    setText(form.get(), "edtCode", "HT-G");
+    setText(form.get(), "edtName", "货品");
+    form->addGoodsLine();
+    RecordModel* model = form->goodsGrid()->model();
+    model->setValue(0, "F_GDcode", "G1");
+    if (field == "F_amount")
+        model->setValue(0, "F_price", 2.5);
+    else
+        model->setValue(0, "F_amount", 4);
+    // Typed into the new line's empty cell, then typed over with letters.
+    QWidget* editor = editCell(form.get(), 0, field);
+    QVERIFY(editor);
+    QTest::keyClicks(editor, "5");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(model->value(0, field).toDouble(), 5.0);
+    editor = editCell(form.get(), 0, field);
+    QTest::keyClicks(editor, "abc");
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The editor closes (queued) with the cell as it was.
+    QTRY_VERIFY(!form->goodsGrid()->view()->indexWidget(form->goodsGrid()->view()->currentIndex()));
+    QCOMPARE(model->value(0, field).toDouble(), 5.0);
+    QVERIFY(form->save());
+    QCOMPARE(value("SELECT " + field + " FROM t_GDrec").toDouble(), 5.0);
+    QCOMPARE(value("SELECT F_totalprice FROM t_GDrec").toDouble(),
+             field == "F_amount" ? 12.5 : 20.0);
+}
+
+void TstContractEditGui::ctrlSWritesTheGoodsCellBeingEdited()
+{
+    auto form = open(TfrmContractEdit::ModeAdd);
+    activate(form.get());
+    setText(form.get(), "edtCode", "HT-K");
+    setText(form.get(), "edtName", "键盘保存");
+    form->addGoodsLine();
+    QWidget* editor = editCell(form.get(), 0, "F_GDcode");
+    QVERIFY(editor);
+    QTest::keyClicks(editor, "G7");
+    QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(count("Contract"), 1);
+    QCOMPARE(value("SELECT F_GDcode FROM t_GDrec").toString(), QString("G7"));
+}
+
+void TstContractEditGui::pickButtonsShowOnceRegistered()
+{
+    QVERIFY(m_dm->ExecSql("INSERT INTO Client(F_Name, F_LinkMan) VALUES('丙公司', '王经理')"));
+    QVERIFY(m_dm->ExecSql("INSERT INTO GCitem(F_code, F_name) VALUES('GC02', '二号工程')"));
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_goods(F_code, F_name, F_type, F_spec, F_unit, F_price) "
+                          "VALUES('G001', '水泥', '建材', 'P.O42.5', '吨', 450), "
+                          "('G002', '钢筋', '建材', 'HRB400', '吨', 4200)"));
+    auto form = open(TfrmContractEdit::ModeAdd);
+    for (const char* name : {"btnClient1", "btnClient2", "btnGC"})
+        QVERIFY2(!find<QToolButton>(form.get(), name)->isVisible(), name);
+
+    QStringList asked;
+    PickerRegistry::set(PickerRegistry::CounterpartName, [&](const QString& current, QWidget*) {
+        asked << "counterpart:" + current;
+        return QStringList{"丙公司"};
+    });
+    PickerRegistry::set(PickerRegistry::ProjectCode, [&](const QString& current, QWidget*) {
+        asked << "project:" + current;
+        return QStringList{"GC02"};
+    });
+    PickerRegistry::set(PickerRegistry::Goods, [&](const QString&, QWidget*) {
+        return QStringList{"G001", "G002"};
+    });
+    for (const char* name : {"btnClient1", "btnClient2", "btnGC"})
+        QVERIFY2(find<QToolButton>(form.get(), name)->isVisible(), name);
+    // Chosen by the picker, the project name is not typed.
+    QVERIFY(find<QLineEdit>(form.get(), "edtGCname")->isReadOnly());
+
+    setText(form.get(), "edtCode", "HT-P");
+    setText(form.get(), "edtName", "选择");
+    setText(form.get(), "edtClient2", "乙");
+    QTest::mouseClick(find<QToolButton>(form.get(), "btnClient2"), Qt::LeftButton);
+    QCOMPARE(find<QLineEdit>(form.get(), "edtClient2")->text(), QString("丙公司"));
+    QCOMPARE(find<QLineEdit>(form.get(), "edtFZR2")->text(), QString("王经理"));
+    QTest::mouseClick(find<QToolButton>(form.get(), "btnGC"), Qt::LeftButton);
+    QCOMPARE(find<QLineEdit>(form.get(), "edtGCname")->text(), QString("二号工程"));
+    QTest::mouseClick(find<QPushButton>(form.get(), "btnAddLine"), Qt::LeftButton);
+    QCOMPARE(form->goodsGrid()->model()->rowCount(), 2);
+    QCOMPARE(asked, (QStringList{"counterpart:乙", "project:"}));
+    QVERIFY(form->save());
+    QCOMPARE(value("SELECT F_client2 || '/' || F_FZR2 || '/' || F_GCcode || '/' || F_GCname "
+                   "FROM Contract")
+                 .toString(),
+             QString("丙公司/王经理/GC02/二号工程"));
+    QCOMPARE(value("SELECT group_concat(F_GDcode || ':' || F_GDname || ':' || F_unit || ':' || "
+                   "F_price, ',') FROM t_GDrec WHERE F_cltID = 1")
+                 .toString(),
+             QString("G001:水泥:吨:450.0,G002:钢筋:吨:4200.0"));
+
+    // Taken away again, the buttons hide.
+    PickerRegistry::set(PickerRegistry::CounterpartName, {});
+    QVERIFY(!find<QToolButton>(form.get(), "btnClient1")->isVisible());
+}
+
+void TstContractEditGui::screenshotAmountsOnDemoData()
+{
+    if (qEnvironmentVariableIsEmpty("CONTRACT_SCREENSHOTS"))
+        QSKIP("pictures only when CONTRACT_SCREENSHOTS is set");
+    QTemporaryDir demo;
+    {
+        Database db("demo");
+        QVERIFY(db.create(demo.filePath("Contract.db")));
+        QVERIFY(Schema::createTables(db));
+        QVERIFY(DemoData::fill(db, DemoData::Options{}));
+    }
+    m_dm->settings().writeString("config", "ds", demo.path() + "/");
+    delete m_dm;
+    m_dm = new TdmData;
+    QVERIFY(m_dm->Connect());
+    EstablishSession(*m_dm, "admin");
+    const qint64 id = m_dm->QueryInt("SELECT F_ID FROM Contract WHERE F_cltID IN (SELECT F_cltID "
+                                     "FROM t_GDrec) ORDER BY F_totalPrice DESC LIMIT 1");
+    auto form = open(TfrmContractEdit::ModeModify, id);
+    form->setNavigator([](int) { return qint64(-1); });
+    form->findChild<QTabWidget*>("pgcPages")->setCurrentIndex(2);
+    QTest::qWait(50);
+    saveScreenshot(form.get(), "contract_edit_amounts");
 }
 
 QTEST_MAIN(TstContractEditGui)

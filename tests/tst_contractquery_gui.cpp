@@ -1,5 +1,6 @@
 #include "common/CheckedDate.h"
 #include "common/DataGrid.h"
+#include "common/PickerRegistry.h"
 #include "contracts/TDLGcontractCX.h"
 #include "contracts/TDlgContractXz.h"
 #include "data/TdmData.h"
@@ -12,15 +13,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 
@@ -43,6 +47,10 @@ private slots:
     void ownContractsOnly();
     void dialogQueriesOrCloses();
     void enterMovesToTheNextField();
+    void unnamedCustomFieldsHidden_data();
+    void unnamedCustomFieldsHidden();
+    void pickButtonsShowOnceRegistered();
+    void impossibleDateStopsTheQuery();
 
     void selectionModesFillTheHeader_data();
     void selectionModesFillTheHeader();
@@ -362,6 +370,103 @@ void TstContractQueryGui::enterMovesToTheNextField()
     // Ctrl+S queries.
     QTest::keyClick(name, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
+}
+
+void TstContractQueryGui::unnamedCustomFieldsHidden_data()
+{
+    QTest::addColumn<QStringList>("captions"); // slots 1..5, then 9..11
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("none named") << QStringList(8) << QStringList{"chkDate1", "chkDate2"};
+    QTest::newRow("some named") << QStringList{"项目经理", "", "  ",       "",
+                                               "合同份数", "", "验收日期", ""}
+                                << QStringList{"chkDate1", "chkDate2", "lblZF1", "lblZF5",
+                                               "chkDate4"};
+    QTest::newRow("all named") << QStringList{"一", "二", "三", "四", "五", "六", "七", "八"}
+                               << QStringList{"chkDate1", "chkDate2", "chkDate3", "chkDate4",
+                                              "chkDate5", "lblZF1",   "lblZF2",   "lblZF3",
+                                              "lblZF4",   "lblZF5"};
+}
+
+void TstContractQueryGui::unnamedCustomFieldsHidden()
+{
+    QFETCH(QStringList, captions);
+    QFETCH(QStringList, shown);
+    const int captionSlots[] = {1, 2, 3, 4, 5, 9, 10, 11};
+    for (int i = 0; i < 8; ++i)
+        Session.KeyValues[captionSlots[i]] = captions[i];
+    TDLGcontractCX dlg;
+    dlg.show();
+    QStringList visible;
+    for (QWidget* w : dlg.findChildren<QWidget*>()) {
+        const QString name = w->objectName();
+        static const QRegularExpression custom("^(lblZF|chkDate)[1-5]$");
+        if (custom.match(name).hasMatch() && w->isVisible())
+            visible << name;
+    }
+    visible.sort();
+    shown.sort();
+    QCOMPARE(visible, shown);
+    // Every field shown is shown whole: its box and dates too.
+    for (int i = 1; i <= 5; ++i)
+        QCOMPARE(dlg.findChild<QLineEdit*>(QString("edtZF%1").arg(i))->isVisible(),
+                 shown.contains(QString("lblZF%1").arg(i)));
+    for (int i = 1; i <= 5; ++i)
+        QCOMPARE(dlg.findChild<CheckedDate*>(QString("dtpTo%1").arg(i))->isVisible(),
+                 shown.contains(QString("chkDate%1").arg(i)));
+    // No caption without a name is left standing.
+    for (QLabel* l : dlg.findChildren<QLabel*>())
+        QVERIFY2(!l->isVisible() || l->text() != "：", qPrintable(l->objectName()));
+    for (QCheckBox* c : dlg.findChildren<QCheckBox*>())
+        QVERIFY2(!c->isVisible() || !c->text().startsWith("："), qPrintable(c->text()));
+    saveScreenshot(&dlg, "TDLGcontractCX-" + QString(QTest::currentDataTag()).replace(' ', '-'));
+}
+
+void TstContractQueryGui::pickButtonsShowOnceRegistered()
+{
+    QVERIFY(m_dm->ExecSql("INSERT INTO GCitem(F_code, F_name) VALUES('001', '一号楼')"));
+    TDLGcontractCX dlg;
+    dlg.show();
+    for (const char* name : {"btnClient1", "btnClient2", "btnGCname"})
+        QVERIFY2(!dlg.findChild<QToolButton*>(name)->isVisible(), name);
+    QStringList asked;
+    PickerRegistry::set(PickerRegistry::CounterpartName, [&](const QString& current, QWidget*) {
+        asked << "counterpart:" + current;
+        return QStringList{"乙公司"};
+    });
+    PickerRegistry::set(PickerRegistry::ProjectCode, [&](const QString& current, QWidget*) {
+        asked << "project:" + current;
+        return QStringList{"001"};
+    });
+    for (const char* name : {"btnClient1", "btnClient2", "btnGCname"})
+        QVERIFY2(dlg.findChild<QToolButton*>(name)->isVisible(), name);
+    dlg.findChild<QLineEdit*>("edtClient2")->setText("乙");
+    QTest::mouseClick(dlg.findChild<QToolButton*>("btnClient2"), Qt::LeftButton);
+    QTest::mouseClick(dlg.findChild<QToolButton*>("btnGCname"), Qt::LeftButton);
+    PickerRegistry::set(PickerRegistry::CounterpartName, {});
+    PickerRegistry::set(PickerRegistry::ProjectCode, {});
+    QCOMPARE(asked, (QStringList{"counterpart:乙", "project:"}));
+    QCOMPARE(dlg.findChild<QLineEdit*>("edtClient2")->text(), QString("乙公司"));
+    QCOMPARE(dlg.findChild<QLineEdit*>("edtGCname")->text(), QString("一号楼"));
+    QCOMPARE(codesOf(dlg.statement()), QStringList{"HT-1"});
+    QVERIFY(!dlg.findChild<QToolButton*>("btnClient1")->isVisible());
+}
+
+void TstContractQueryGui::impossibleDateStopsTheQuery()
+{
+    TDLGcontractCX dlg;
+    dlg.show();
+    dlg.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    dlg.findChild<QCheckBox*>("chkDate1")->setChecked(true);
+    QDateEdit* to = dlg.findChild<CheckedDate*>("dtpTo1")->dateEdit();
+    to->setFocus();
+    to->setSelectedSection(QDateTimeEdit::YearSection);
+    QTest::keyClicks(to, "20240230");
+    dlg.findChild<QLineEdit*>("edtName")->setFocus();
+    dlg.findChild<QPushButton*>("btnQuery")->click();
+    QCOMPARE(m_ui->lastText(), QString("“2024-02-30”不是有效的日期，请重新输入！"));
+    QVERIFY(dlg.isVisible());
+    QVERIFY(dlg.result() != QDialog::Accepted);
 }
 
 // ---- Selection dialog

@@ -1,12 +1,13 @@
 #include "browser/DetailStore.h"
-#include "common/GridLayoutStore.h"
 #include "common/CheckedDate.h"
 #include "common/DataGrid.h"
+#include "common/GridLayoutStore.h"
 #include "contracts/TDlgContractXz.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
 #include "platform/Clock.h"
 #include "platform/ScriptedDialogs.h"
+#include "records/ContractSummary.h"
 #include "records/ReceiptStore.h"
 #include "records/TfrmShouKuanEdit.h"
 #include "support/GuiTestSupport.h"
@@ -62,6 +63,10 @@ private slots:
     void summaryLines();
     void listVariantNeedsAContract();
     void listVariantPicksAndMovesContract();
+    void navigationAsksBeforeLeaving_data();
+    void navigationAsksBeforeLeaving();
+    void impossibleDateStopsTheSave_data();
+    void impossibleDateStopsTheSave();
 
 private:
     qint64 addReceipt(int cltID, const QString& date, const QString& oper,
@@ -332,7 +337,9 @@ void TstReceiptsGui::navigationDropsChanges()
     w.prepare(SubRecordEdit::ModifyMode);
     QCOMPARE(w.memoEdit()->toPlainText(), QString("一"));
     w.memoEdit()->setPlainText("changed");
+    m_ui->queueAnswer(2); // do not save
     w.findChild<QPushButton*>("btnNext")->click();
+    QCOMPARE(m_ui->texts(), QStringList{"是否保存对当前记录的修改？"});
     QCOMPARE(w.memoEdit()->toPlainText(), QString("二"));
     QCOMPARE(w.operNameEdit()->text(), QString("b"));
     w.findChild<QPushButton*>("btnLast")->click();
@@ -538,6 +545,85 @@ void TstReceiptsGui::listVariantPicksAndMovesContract()
     QCOMPARE(stored(id, "F_cltID").toInt(), 2);
     QCOMPARE(stored(id, "F_operName").toString(), QString("张三"));
     QCOMPARE(m_grid->currentValue("F_ID").toLongLong(), id);
+}
+
+void TstReceiptsGui::navigationAsksBeforeLeaving_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("failing");  // the save's UPDATE fails
+    QTest::addColumn<QString>("shown"); // the note after the move
+    QTest::addColumn<QString>("kept");  // the first row's stored note
+    QTest::newRow("yes: saves, moves") << 1 << false << "二"
+                                       << "改";
+    QTest::newRow("yes, save fails: stays") << 1 << true << "改"
+                                            << "一";
+    QTest::newRow("no: drops, moves") << 2 << false << "二"
+                                      << "一";
+    QTest::newRow("cancel: stays") << 3 << false << "改"
+                                   << "一";
+}
+
+void TstReceiptsGui::navigationAsksBeforeLeaving()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, failing);
+    QFETCH(QString, shown);
+    QFETCH(QString, kept);
+    const qint64 first = addReceipt(1, "2024-05-01", "a", "1900-08-14", "一");
+    addReceipt(1, "2024-05-02", "b", "1900-08-14", "二");
+    openPageList(1);
+    TfrmShouKuanEdit w(m_grid, contractValues(1));
+    w.prepare(SubRecordEdit::ModifyMode);
+    w.show();
+    w.memoEdit()->setPlainText("改");
+    w.ysPriceBox()->setValue(99);
+    m_ui->queueAnswer(answer);
+    if (failing)
+        m_dm->db().setFailureInjector([](const QString& sql) {
+            return sql.startsWith("Update t_SKrec", Qt::CaseInsensitive);
+        });
+    w.findChild<QPushButton*>("btnNext")->click();
+    m_dm->db().setFailureInjector({});
+    QCOMPARE(m_ui->texts().value(0), QString("是否保存对当前记录的修改？"));
+    QCOMPARE(m_ui->lastKind(), failing ? int(mkError) : int(mkQuestionCancel));
+    QCOMPARE(w.memoEdit()->toPlainText(), shown);
+    QCOMPARE(stored(first, "F_memo1").toString(), kept);
+    QCOMPARE(stored(first, "F_YSprice").toDouble(), kept == "改" ? 99.0 : 10.0);
+    QCOMPARE(w.mode(), SubRecordEdit::ModifyMode);
+    QVERIFY(w.isVisible());
+    // The list stands on the row the window shows.
+    QCOMPARE(m_grid->currentValue("F_memo1").toString(), shown == "二" ? shown : kept);
+    QCOMPARE(w.isChanged(), shown == "改");
+}
+
+void TstReceiptsGui::impossibleDateStopsTheSave_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::newRow("date") << "dtpDate";
+    QTest::newRow("due date, ticked") << "dtpYSdate";
+}
+
+void TstReceiptsGui::impossibleDateStopsTheSave()
+{
+    QFETCH(QString, control);
+    openPageList(1);
+    TfrmShouKuanEdit w(m_grid, contractValues(1));
+    w.prepare(SubRecordEdit::AddMode);
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QDateEdit* box =
+        control == "dtpDate" ? static_cast<QDateEdit*>(w.dateEdit()) : w.ysDateEdit()->dateEdit();
+    if (control != "dtpDate")
+        w.ysDateEdit()->setChecked(true);
+    box->setFocus();
+    box->setSelectedSection(QDateTimeEdit::YearSection);
+    QTest::keyClicks(box, "20240431");
+    w.oldCodeEdit()->setFocus();
+    w.okButton()->click();
+    QCOMPARE(m_ui->lastText(), QString("“2024-04-31”不是有效的日期，请重新输入！"));
+    QCOMPARE(count(), 0);
+    QVERIFY(w.isVisible());
 }
 
 QTEST_MAIN(TstReceiptsGui)

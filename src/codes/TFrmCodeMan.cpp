@@ -4,7 +4,7 @@
 #include "common/DataGrid.h"
 #include "common/GridExport.h"
 #include "common/GridPrint.h"
-#include "data/Schema.h"
+#include "common/MaxLength.h"
 #include "data/TdmData.h"
 #include "platform/DispFormPos.h"
 #include "platform/UserDialogs.h"
@@ -18,32 +18,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-
-// Entries longer than the column are refused while typing.
-class NameDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override
-    {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            const int longest =
-                Schema::maxLength(QStringLiteral("t_code"), QStringLiteral("F_name"));
-            if (longest > 0)
-                line->setMaxLength(longest);
-        }
-        return editor;
-    }
-};
 
 const QString kName = QStringLiteral("F_name");
 
@@ -103,7 +83,9 @@ TFrmCodeMan::TFrmCodeMan(QWidget* parent)
     name.readOnly = false;
     m_grid->setColumns({name});
     m_grid->setTitleSortEnabled(false);
-    m_grid->view()->setItemDelegateForColumn(0, new NameDelegate(m_grid));
+    // Entries longer than the column are refused while typing.
+    m_grid->view()->setItemDelegateForColumn(
+        0, new MaxLengthDelegate(QStringLiteral("t_code"), m_grid, QStringLiteral("F_name")));
     m_grid->view()->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->view()->horizontalHeader()->setStretchLastSection(true);
     m_grid->view()->installEventFilter(this);

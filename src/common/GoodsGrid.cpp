@@ -1,6 +1,8 @@
 #include "common/GoodsGrid.h"
 
+#include "common/AmountBox.h"
 #include "common/DataGrid.h"
+#include "common/MaxLength.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -17,6 +19,51 @@ bool isPickedField(const QString& field)
     }
     return false;
 }
+
+bool isNumberField(const QString& field)
+{
+    for (const char* name : {"F_amount", "F_price", "F_totalprice"}) {
+        if (field.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Quantity, price and amount cells are edited in an amount box: what is no
+// number is refused and the cell keeps its value.
+class NumberDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override
+    {
+        auto* box = new AmountBox(parent);
+        box->setFrame(false);
+        return box;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        const QVariant v = index.data(Qt::EditRole);
+        double value = 0;
+        if (v.typeId() != QMetaType::QString)
+            value = v.toDouble();
+        else if (AmountBox::check(v.toString()) == QValidator::Acceptable)
+            value = AmountBox::parse(v.toString());
+        static_cast<AmountBox*>(editor)->setValue(value);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override
+    {
+        auto* box = static_cast<AmountBox*>(editor);
+        if (AmountBox::check(box->text()) != QValidator::Acceptable)
+            return;
+        model->setData(index, box->valueFromText(box->text()), Qt::EditRole);
+    }
+};
 
 // Draws the cell with a small "…" button at its right end.
 class PickButtonDelegate : public QStyledItemDelegate
@@ -62,7 +109,7 @@ private:
 
 } // namespace
 
-void PrepareGoodsGrid(DataGrid* grid)
+void PrepareGoodsGrid(DataGrid* grid, const QString& table)
 {
     RecordModel* model = grid->model();
     GridColumns columns = model->columns();
@@ -73,7 +120,13 @@ void PrepareGoodsGrid(DataGrid* grid)
     model->setEditable(true);
     model->setLineTotal(QStringLiteral("F_amount"), QStringLiteral("F_price"),
                         QStringLiteral("F_totalprice"));
+    QTableView* view = grid->view();
+    view->setItemDelegate(new MaxLengthDelegate(table, view));
+    for (int c = 0; c < model->columnCount(); ++c) {
+        if (isNumberField(model->gridColumn(c).fieldName))
+            view->setItemDelegateForColumn(c, new NumberDelegate(view));
+    }
     const int nameColumn = model->columnOfField(QStringLiteral("F_GDname"));
     if (nameColumn >= 0)
-        grid->view()->setItemDelegateForColumn(nameColumn, new PickButtonDelegate(grid));
+        view->setItemDelegateForColumn(nameColumn, new PickButtonDelegate(grid));
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QString>
+
 class DataGrid;
 
-// Makes a goods-line grid editable: every column except the goods name, type,
-// specification and unit (those come from the goods picker), the line amount
-// recomputed from quantity and unit price, and a button in the goods-name
-// cell, always shown, that emits DataGrid::cellButtonClicked. Edits stay in
-// the model until the caller writes them (RecordModel::applyPending) inside
-// its transaction, or drops them (cancelPending).
-void PrepareGoodsGrid(DataGrid* grid);
+// Makes a goods-line grid over `table` editable: every column except the
+// goods name, type, specification and unit (those come from the goods
+// picker), text cells limited to their column's width, quantity, price and
+// amount cells that refuse what is no number, the line amount recomputed from
+// quantity and unit price, and a button in the goods-name cell, always
+// shown, that emits DataGrid::cellButtonClicked. Edits
+// stay in the model until the caller writes them (RecordModel::applyPending)
+// inside its transaction, or drops them (cancelPending).
+void PrepareGoodsGrid(DataGrid* grid, const QString& table = QStringLiteral("t_GDrec"));

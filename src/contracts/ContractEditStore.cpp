@@ -56,8 +56,9 @@ QDate storedEndDate(const QString& text)
 
 bool load(Database& db, qint64 id, ContractValues* v, QString* error)
 {
-    QSqlQuery q = db.prepare(QStringLiteral("SELECT %1 FROM Contract WHERE F_ID = :id").arg(kFields),
-                             {{QStringLiteral(":id"), id}}, error);
+    QSqlQuery q =
+        db.prepare(QStringLiteral("SELECT %1 FROM Contract WHERE F_ID = :id").arg(kFields),
+                   {{QStringLiteral(":id"), id}}, error);
     if (!db.exec(q, error))
         return false;
     if (!q.next()) {
@@ -120,7 +121,8 @@ QString contractCodeAfter(const QString& lastCode)
     if (lastCode.size() <= 3 || !hasNumberedTail(lastCode))
         return QStringLiteral("0001");
     const int serial = (10000 + lastCode.right(4).toInt() + 1) % 10000;
-    return lastCode.left(lastCode.size() - 4) + QStringLiteral("%1").arg(serial, 4, 10, QLatin1Char('0'));
+    return lastCode.left(lastCode.size() - 4) +
+           QStringLiteral("%1").arg(serial, 4, 10, QLatin1Char('0'));
 }
 
 QString nextContractCode(Database& db, QString* error)
@@ -134,7 +136,8 @@ QString nextContractCode(Database& db, QString* error)
 int nextLinkNumber(Database& db)
 {
     bool ok = false;
-    const QVariant largest = db.scalar(QStringLiteral("SELECT max(F_cltID) FROM Contract"), {}, &ok);
+    const QVariant largest =
+        db.scalar(QStringLiteral("SELECT max(F_cltID) FROM Contract"), {}, &ok);
     return ok ? largest.toInt() + 1 : 0;
 }
 
@@ -150,16 +153,35 @@ qint64 otherWithName(Database& db, const QString& name, qint64 exceptId)
 
 QString counterpartContact(Database& db, const QString& name)
 {
-    return db.scalar(QStringLiteral("SELECT F_linkMan FROM Client WHERE F_name = :n LIMIT 1"),
-                     {{QStringLiteral(":n"), name}})
+    return db
+        .scalar(QStringLiteral("SELECT F_linkMan FROM Client WHERE F_name = :n LIMIT 1"),
+                {{QStringLiteral(":n"), name}})
         .toString();
 }
 
 QString projectName(Database& db, const QString& code)
 {
-    return db.scalar(QStringLiteral("SELECT F_name FROM GCitem WHERE F_code = :c LIMIT 1"),
-                     {{QStringLiteral(":c"), code}})
+    return db
+        .scalar(QStringLiteral("SELECT F_name FROM GCitem WHERE F_code = :c LIMIT 1"),
+                {{QStringLiteral(":c"), code}})
         .toString();
+}
+
+bool goodsItem(Database& db, const QString& code, GoodsItem* item, QString* error)
+{
+    QSqlQuery q =
+        db.prepare(QStringLiteral("SELECT F_code, F_name, F_type, F_spec, F_unit, F_price "
+                                  "FROM t_goods WHERE F_code = :c"),
+                   {{QStringLiteral(":c"), code}}, error);
+    if (!db.exec(q, error) || !q.next())
+        return false;
+    item->code = q.value(0).toString();
+    item->name = q.value(1).toString();
+    item->type = q.value(2).toString();
+    item->spec = q.value(3).toString();
+    item->unit = q.value(4).toString();
+    item->price = q.value(5).toDouble();
+    return true;
 }
 
 QString goodsSql()
@@ -263,17 +285,18 @@ SaveResult save(Database& db, bool insert, const ContractValues& v, int cltID, R
     p.append({QStringLiteral(":GCname"), v.gcName.trimmed()});
 
     if (insert) {
-        QSqlQuery q = db.prepare(QStringLiteral(
-                         "INSERT INTO Contract(F_cltID,F_code,F_name,F_type,F_empName,F_date,"
-                         "F_totalPrice,F_beginDate,F_endDate,F_status,F_memo1,F_filePath,F_memo2,"
-                         "F_GDflag,F_GDpath,F_editDate,F_client1,F_client2,F_FZR1,F_FZR2,F_SFflag,"
-                         "F_priceUnit,F_dept,F_ZF1,F_ZF2,F_ZF3,F_ZF4,F_ZF5,F_SZ1,F_SZ2,F_SZ3,"
-                         "F_RQ1,F_RQ2,F_RQ3,F_GCcode,F_GCname,F_SHemp) VALUES(:cltID,:code,:name,"
-                         ":type,:empName,:date,:totalPrice,:beginDate,:endDate,:status,:memo1,"
-                         ":filePath,:memo2,:GDflag,:GDpath,:editDate,:client1,:client2,:FZR1,"
-                         ":FZR2,:SFflag,:priceUnit,:dept,:ZF1,:ZF2,:ZF3,:ZF4,:ZF5,:SZ1,:SZ2,:SZ3,"
-                         ":RQ1,:RQ2,:RQ3,:GCcode,:GCname,'')"),
-                                 p, &r.error);
+        QSqlQuery q = db.prepare(
+            QStringLiteral(
+                "INSERT INTO Contract(F_cltID,F_code,F_name,F_type,F_empName,F_date,"
+                "F_totalPrice,F_beginDate,F_endDate,F_status,F_memo1,F_filePath,F_memo2,"
+                "F_GDflag,F_GDpath,F_editDate,F_client1,F_client2,F_FZR1,F_FZR2,F_SFflag,"
+                "F_priceUnit,F_dept,F_ZF1,F_ZF2,F_ZF3,F_ZF4,F_ZF5,F_SZ1,F_SZ2,F_SZ3,"
+                "F_RQ1,F_RQ2,F_RQ3,F_GCcode,F_GCname,F_SHemp) VALUES(:cltID,:code,:name,"
+                ":type,:empName,:date,:totalPrice,:beginDate,:endDate,:status,:memo1,"
+                ":filePath,:memo2,:GDflag,:GDpath,:editDate,:client1,:client2,:FZR1,"
+                ":FZR2,:SFflag,:priceUnit,:dept,:ZF1,:ZF2,:ZF3,:ZF4,:ZF5,:SZ1,:SZ2,:SZ3,"
+                ":RQ1,:RQ2,:RQ3,:GCcode,:GCname,'')"),
+            p, &r.error);
         if (!r.error.isEmpty() || !db.exec(q, &r.error))
             return r;
         r.id = q.lastInsertId().toLongLong();

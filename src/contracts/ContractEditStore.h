@@ -71,6 +71,15 @@ qint64 otherWithName(Database& db, const QString& name, qint64 exceptId);
 QString counterpartContact(Database& db, const QString& name);
 QString projectName(Database& db, const QString& code);
 
+// A goods catalogue entry (t_goods) as goods lines copy it.
+struct GoodsItem
+{
+    QString code, name, type, spec, unit;
+    double price = 0.0;
+};
+// The entry of a goods code. False when there is none (`error` stays empty)
+// or on failure.
+bool goodsItem(Database& db, const QString& code, GoodsItem* item, QString* error = nullptr);
 
 // The goods lines of a link number, for a line grid.
 QString goodsSql();
@@ -81,7 +90,7 @@ struct SaveResult
     bool ok = false;
     qint64 id = -1; // F_ID of the saved row
     int cltID = 0;
-    QString code;   // the code written (a reallocated automatic code differs)
+    QString code;               // the code written (a reallocated automatic code differs)
     bool duplicateCode = false; // the reallocated code is in use already
     QString error;
 };
@@ -94,7 +103,6 @@ struct SaveResult
 // workstations saving at once do not both write it; with `uniqueCode` that
 // code must not be in use. Nothing is written on a failure.
 SaveResult save(Database& db, bool insert, const ContractValues& values, int cltID,
-                RecordModel* goods, const QString& autoCode = QString(),
-                bool uniqueCode = false);
+                RecordModel* goods, const QString& autoCode = QString(), bool uniqueCode = false);
 
 } // namespace ContractEditStore

@@ -6,13 +6,13 @@
 
 #include "codes/TDLGenterCaption.h"
 #include "common/CheckedDate.h"
+#include "common/EnterActsAsTab.h"
+#include "common/MaxLength.h"
+#include "common/PickerRegistry.h"
 #include "data/DataServicesUi.h"
-#include "data/Schema.h"
 #include "data/TdmData.h"
 #include "platform/Clock.h"
 #include "platform/DispFormPos.h"
-#include "common/AmountBox.h"
-#include "common/EnterActsAsTab.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,7 +20,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,22 +30,15 @@
 
 namespace {
 
-TDLGcontractCX::CounterpartPicker g_counterpartPicker;
-TDLGcontractCX::ProjectPicker g_projectPicker;
-
 const QString kTable = QStringLiteral("Contract");
 
+// A custom field whose caption nobody set is not in use.
+bool inUse(int slot)
+{
+    return !Session.keyValue(slot).trimmed().isEmpty();
+}
+
 } // namespace
-
-void TDLGcontractCX::setCounterpartPicker(CounterpartPicker picker)
-{
-    g_counterpartPicker = std::move(picker);
-}
-
-void TDLGcontractCX::setProjectPicker(ProjectPicker picker)
-{
-    g_projectPicker = std::move(picker);
-}
 
 TDLGcontractCX::TDLGcontractCX(QWidget* parent) : QDialog(parent)
 {
@@ -63,8 +55,7 @@ TDLGcontractCX::TDLGcontractCX(QWidget* parent) : QDialog(parent)
     auto lineEdit = [this](const char* name, const QString& column) {
         auto* e = new QLineEdit(this);
         e->setObjectName(QLatin1String(name));
-        if (const int max = Schema::maxLength(kTable, column); max > 0)
-            e->setMaxLength(max);
+        LimitToColumn(e, kTable, column);
         return e;
     };
     // A box with a pick button beside it.
@@ -125,8 +116,8 @@ TDLGcontractCX::TDLGcontractCX(QWidget* parent) : QDialog(parent)
     auto [client2Box, client2Button] = picked(m_client2, "btnClient2");
     connect(client1Button, &QToolButton::clicked, this, [this] { pickClient(1); });
     connect(client2Button, &QToolButton::clicked, this, [this] { pickClient(2); });
-    client1Button->setEnabled(bool(g_counterpartPicker));
-    client2Button->setEnabled(bool(g_counterpartPicker));
+    PickerRegistry::bindButton(client1Button, PickerRegistry::CounterpartName);
+    PickerRegistry::bindButton(client2Button, PickerRegistry::CounterpartName);
     grid->addWidget(label(QStringLiteral("甲方单位：")), row, 0);
     grid->addWidget(client1Box, row, 1);
     grid->addWidget(label(QStringLiteral("乙方单位：")), row, 2);
@@ -142,23 +133,30 @@ TDLGcontractCX::TDLGcontractCX(QWidget* parent) : QDialog(parent)
     m_gcName = lineEdit("edtGCname", QStringLiteral("F_GCname"));
     auto [gcBox, gcButton] = picked(m_gcName, "btnGCname");
     connect(gcButton, &QToolButton::clicked, this, &TDLGcontractCX::pickProject);
-    gcButton->setEnabled(bool(g_projectPicker));
+    PickerRegistry::bindButton(gcButton, PickerRegistry::ProjectCode);
     grid->addWidget(label(QStringLiteral("工程项目：")), row, 0);
     grid->addWidget(gcBox, row, 1);
 
+    // The custom texts in use close up: the free half of the project row
+    // first, then two a row.
+    int slot = 1;
     for (int i = 0; i < 5; ++i) {
         const QString column = QStringLiteral("F_ZF%1").arg(i + 1);
         m_custom[i] = lineEdit(QStringLiteral("edtZF%1").arg(i + 1).toLatin1().constData(), column);
         QLabel* l = label(Session.keyValue(i + 1) + QStringLiteral("："));
         l->setObjectName(QStringLiteral("lblZF%1").arg(i + 1));
-        // Fill the free half of the project row first, then two a row.
-        const int slot = i + 1;
+        if (!inUse(i + 1)) {
+            l->hide();
+            m_custom[i]->hide();
+            continue;
+        }
         const int r = row + slot / 2;
         const int c = (slot % 2) * 2;
         grid->addWidget(l, r, c);
         grid->addWidget(m_custom[i], r, c + 1);
+        ++slot;
     }
-    row += 3;
+    row += (slot + 1) / 2;
 
     auto* archiveBox = new QGroupBox(this);
     auto* archiveLayout = new QHBoxLayout(archiveBox);
@@ -196,9 +194,16 @@ TDLGcontractCX::TDLGcontractCX(QWidget* parent) : QDialog(parent)
             m_from[i]->setEnabled(on);
             m_to[i]->setEnabled(on);
         });
+        auto* to = new QLabel(QStringLiteral("至"), this);
+        // Rows 3 to 5 are the custom dates (slots 9 to 11).
+        if (i >= 2 && !inUse(i + 7)) {
+            for (QWidget* w : std::initializer_list<QWidget*>{m_dateRow[i], m_from[i], to, m_to[i]})
+                w->hide();
+            continue;
+        }
         dates->addWidget(m_dateRow[i], i, 0);
         dates->addWidget(m_from[i], i, 1);
-        dates->addWidget(new QLabel(QStringLiteral("至"), this), i, 2);
+        dates->addWidget(to, i, 2);
         dates->addWidget(m_to[i], i, 3);
     }
     dates->setColumnStretch(4, 1);
@@ -209,7 +214,7 @@ TDLGcontractCX::TDLGcontractCX(QWidget* parent) : QDialog(parent)
     m_close->setObjectName(QStringLiteral("btnClose"));
     m_query->setAutoDefault(false);
     m_close->setAutoDefault(false);
-    connect(m_query, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_query, &QPushButton::clicked, this, &TDLGcontractCX::query);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -233,17 +238,22 @@ TDLGcontractCX::TDLGcontractCX(QWidget* parent) : QDialog(parent)
     }
     m_emp->installEventFilter(this);
     m_status->installEventFilter(this);
+    new EnterActsAsTab(this, m_query, m_close);
 }
 
 void TDLGcontractCX::showEvent(QShowEvent* event)
 {
     if (!m_prepared) {
         m_prepared = true;
-        for (QWidget* w : findChildren<QWidget*>())
-            w->installEventFilter(this);
         ApplyInputMethod(this);
     }
     QDialog::showEvent(event);
+}
+
+void TDLGcontractCX::query()
+{
+    if (DatesAreValid(this))
+        accept();
 }
 
 bool TDLGcontractCX::eventFilter(QObject* watched, QEvent* event)
@@ -256,20 +266,6 @@ bool TDLGcontractCX::eventFilter(QObject* watched, QEvent* event)
                      combo);
         combo->setCurrentIndex(-1);
         combo->setEditText(text);
-    } else if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_S && (key->modifiers() & Qt::ControlModifier)) {
-            if (m_query->isEnabled())
-                m_query->click();
-            return true;
-        }
-        if (key->key() == Qt::Key_Escape) {
-            if (m_close->isEnabled())
-                m_close->click();
-            return true;
-        }
-        if (EnterActsAsTab(this, key))
-            return true;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -314,20 +310,18 @@ void TDLGcontractCX::pickType()
 
 void TDLGcontractCX::pickClient(int side)
 {
-    if (!g_counterpartPicker)
-        return;
     QLineEdit* box = side == 2 ? m_client2 : m_client1;
-    const QString name = g_counterpartPicker(box->text(), this);
-    if (!name.trimmed().isEmpty())
+    const QString name =
+        PickerRegistry::pickOne(PickerRegistry::CounterpartName, box->text(), this);
+    if (!name.isEmpty())
         box->setText(name);
 }
 
 void TDLGcontractCX::pickProject()
 {
-    if (!g_projectPicker)
-        return;
-    const QString code = g_projectPicker(this);
-    if (code.trimmed().isEmpty())
+    // The dialog keeps no project code: the picker starts without one.
+    const QString code = PickerRegistry::pickOne(PickerRegistry::ProjectCode, QString(), this);
+    if (code.isEmpty())
         return;
     m_gcName->setText(
         dmData()->QueryString(ContractQuery::projectNameSql(), {{QStringLiteral(":code"), code}}));

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-#include <functional>
 #include <optional>
 
 class CheckedDate;
@@ -23,7 +22,10 @@ class QPushButton;
 // memMemo2, edtClient1 (btnClient1), edtClient2 (btnClient2), cbbStatus,
 // cbbDept, edtGCname (btnGCname), edtZF1..edtZF5 (labels lblZF1..5),
 // rbAll / rbArchived / rbNotArchived, chkDate1..chkDate5 with dtpFrom1..5
-// and dtpTo1..5, btnQuery ("查询(&P)"), btnClose ("关闭(&C)").
+// and dtpTo1..5, btnQuery ("查询(&P)"), btnClose ("关闭(&C)"). Custom fields
+// whose caption is empty are not in use and stay hidden. The pick buttons of
+// counterparts and projects show while their pickers are registered
+// (PickerRegistry).
 class TDLGcontractCX : public QDialog
 {
     Q_OBJECT
@@ -39,14 +41,8 @@ public:
     void pickClient(int side); // 1 party A, 2 party B
     void pickProject();
 
-    // The counterpart and project pickers belong to their own windows; they
-    // register here. A counterpart picker gets the box's text and returns
-    // the chosen name (blank: none); a project picker returns a project
-    // code (blank: none).
-    using CounterpartPicker = std::function<QString(const QString& current, QWidget* parent)>;
-    using ProjectPicker = std::function<QString(QWidget* parent)>;
-    static void setCounterpartPicker(CounterpartPicker picker);
-    static void setProjectPicker(ProjectPicker picker);
+    // "查询(&P)": accepts unless a date is invalid.
+    void query();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -5,15 +5,20 @@
 #include "codes/CodeCombos.h"
 
 #include "codes/TDLGenterCaption.h"
-#include "common/GridLayoutStore.h"
+#include "common/AmountBox.h"
 #include "common/CheckedDate.h"
 #include "common/DataGrid.h"
+#include "common/EnterActsAsTab.h"
 #include "common/GoodsGrid.h"
 #include "common/GridLayouts.h"
+#include "common/GridLayoutStore.h"
+#include "common/InputState.h"
+#include "common/MaxLength.h"
+#include "common/PickerRegistry.h"
+#include "common/RecordNavigator.h"
 #include "data/DataServicesUi.h"
-#include "data/Schema.h"
-#include "data/TdmData.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
 #include "platform/Clock.h"
 #include "platform/DispFormPos.h"
 #include "platform/UserDialogs.h"
@@ -21,9 +26,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDesktopServices>
-#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -34,9 +37,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
-#include <QTabWidget>
 #include <QTableView>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -45,9 +47,6 @@ using ContractEditStore::ContractValues;
 
 namespace {
 
-TfrmContractEdit::Picker g_counterpartPicker;
-TfrmContractEdit::Picker g_projectPicker;
-
 const QString kLockedStyle = QStringLiteral("background-color: #c8f0ff;");
 
 Database& db()
@@ -55,17 +54,14 @@ Database& db()
     return dmData()->db();
 }
 
-int width(const char* column)
-{
-    return Schema::maxLength(QStringLiteral("Contract"), QLatin1String(column));
-}
+const QString kTable = QStringLiteral("Contract");
 
 QLineEdit* lineEdit(QWidget* parent, const char* name, const char* column)
 {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
     if (column)
-        e->setMaxLength(width(column));
+        LimitToColumn(e, kTable, QLatin1String(column));
     return e;
 }
 
@@ -75,7 +71,7 @@ QComboBox* pickList(QWidget* parent, const char* name, const char* column)
     c->setObjectName(QLatin1String(name));
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
-    c->lineEdit()->setMaxLength(width(column));
+    LimitToColumn(c->lineEdit(), kTable, QLatin1String(column));
     return c;
 }
 
@@ -88,24 +84,19 @@ QToolButton* pickButton(QWidget* parent, const char* name)
     return b;
 }
 
-QDoubleSpinBox* numberBox(QWidget* parent, const char* name)
+// Amounts show in the session's money format.
+AmountBox* numberBox(QWidget* parent, const char* name)
 {
-    auto* s = new QDoubleSpinBox(parent);
+    auto* s = new AmountBox(parent);
     s->setObjectName(QLatin1String(name));
-    s->setDecimals(4);
-    s->setRange(-1e13, 1e13);
-    s->setGroupSeparatorShown(true);
-    s->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    s->setAlignment(Qt::AlignRight);
+    s->setDisplayFormat(Session.MoneyFormat);
     return s;
 }
 
-QDateEdit* dateBox(QWidget* parent, const char* name)
+DateBox* dateBox(QWidget* parent, const char* name)
 {
-    auto* d = new QDateEdit(parent);
+    auto* d = new DateBox(parent);
     d->setObjectName(QLatin1String(name));
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     return d;
 }
 
@@ -127,40 +118,7 @@ QWidget* row(QWidget* parent, std::initializer_list<QWidget*> widgets, QWidget* 
     return box;
 }
 
-// Typed text in the goods grid stops at the width of its column.
-class LineLengthDelegate : public QStyledItemDelegate
-{
-public:
-    LineLengthDelegate(DataGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override
-    {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            const int n = Schema::maxLength(QStringLiteral("t_GDrec"),
-                                            m_grid->model()->gridColumn(index.column()).fieldName);
-            if (n > 0)
-                line->setMaxLength(n);
-        }
-        return editor;
-    }
-
-private:
-    DataGrid* m_grid;
-};
-
 } // namespace
-
-void TfrmContractEdit::setCounterpartPicker(Picker picker)
-{
-    g_counterpartPicker = std::move(picker);
-}
-
-void TfrmContractEdit::setProjectPicker(Picker picker)
-{
-    g_projectPicker = std::move(picker);
-}
 
 TfrmContractEdit::TfrmContractEdit(int mode, qint64 rowId, QWidget* parent, const QString& typePath)
     : QDialog(parent), m_mode(mode), m_rowId(rowId), m_typePath(typePath)
@@ -188,6 +146,7 @@ TfrmContractEdit::TfrmContractEdit(int mode, qint64 rowId, QWidget* parent, cons
     m_auto->setEnabled(m_mode != ModeModify);
     m_continue->setVisible(m_mode != ModeModify);
     m_navigatorBox->setVisible(false);
+    markUnchanged();
 }
 
 void TfrmContractEdit::buildUi()
@@ -304,8 +263,7 @@ void TfrmContractEdit::buildUi()
         m_zfLabel[i]->setObjectName(QStringLiteral("lblZF%1").arg(i + 1));
         m_zf[i] = new QLineEdit(custom);
         m_zf[i]->setObjectName(QStringLiteral("edtZF%1").arg(i + 1));
-        m_zf[i]->setMaxLength(Schema::maxLength(QStringLiteral("Contract"),
-                                                QStringLiteral("F_ZF%1").arg(i + 1)));
+        LimitToColumn(m_zf[i], kTable, QStringLiteral("F_ZF%1").arg(i + 1));
         place(m_zfLabel[i], m_zf[i]);
     }
     for (int i = 0; i < 3; ++i) {
@@ -359,25 +317,14 @@ void TfrmContractEdit::buildUi()
 
     // Bottom: navigator (modify) or "连续新增" (add, copy), then the buttons.
     auto* bottom = new QHBoxLayout;
-    m_navigatorBox = new QWidget(this);
-    m_navigatorBox->setObjectName(QStringLiteral("navContract"));
-    auto* nl = new QHBoxLayout(m_navigatorBox);
-    nl->setContentsMargins(0, 0, 0, 0);
-    const char* navNames[] = {"btnFirst", "btnPrior", "btnNext", "btnLast"};
-    const char* navTexts[] = {"|◀", "◀", "▶", "▶|"};
-    for (int step = 0; step < 4; ++step) {
-        auto* b = new QToolButton(m_navigatorBox);
-        b->setObjectName(QLatin1String(navNames[step]));
-        b->setText(QString::fromUtf8(navTexts[step]));
-        connect(b, &QToolButton::clicked, this, [this, step] { navigate(step); });
-        nl->addWidget(b);
-    }
+    m_navigatorBox = new RecordNavigator(this);
+    connect(m_navigatorBox, &RecordNavigator::moveRequested, this,
+            [this](RecordNavigator::Move move) { navigate(int(move)); });
     m_continue = new QCheckBox(QStringLiteral("连续新增"), this);
     m_continue->setObjectName(QStringLiteral("chkContinue"));
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setObjectName(QStringLiteral("btnOK"));
     m_ok->setAutoDefault(false);
-    m_ok->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("btnCancel"));
     cancel->setAutoDefault(false);
@@ -393,15 +340,16 @@ void TfrmContractEdit::buildUi()
     ApplyColumnFormats(m_goods);
     GridColumns columns = m_goods->model()->columns();
     for (GridColumn& c : columns) {
-        const bool money = c.fieldName.compare(QLatin1String("F_price"), Qt::CaseInsensitive) == 0 ||
-                           c.fieldName.compare(QLatin1String("F_totalprice"), Qt::CaseInsensitive) == 0;
+        const bool money =
+            c.fieldName.compare(QLatin1String("F_price"), Qt::CaseInsensitive) == 0 ||
+            c.fieldName.compare(QLatin1String("F_totalprice"), Qt::CaseInsensitive) == 0;
         if (money && c.displayFormat.isEmpty())
             c.displayFormat = QStringLiteral(",0.00");
     }
     m_goods->model()->setColumns(columns);
     m_goods->applyColumns();
     PrepareGoodsGrid(m_goods);
-    m_goods->view()->setItemDelegate(new LineLengthDelegate(m_goods));
+    new EnterActsAsTab(this, m_ok, cancel);
 
     connect(m_ok, &QPushButton::clicked, this, [this] { save(); });
     connect(cancel, &QPushButton::clicked, this, &TfrmContractEdit::reject);
@@ -416,20 +364,34 @@ void TfrmContractEdit::buildUi()
             [this] { pickCounterpart(m_client2, m_fzr2); });
     connect(m_gcButton, &QToolButton::clicked, this, &TfrmContractEdit::pickProject);
     connect(fileButton, &QToolButton::clicked, this, &TfrmContractEdit::pickFile);
-    connect(fileOpen, &QPushButton::clicked, this, [this] { openPath(m_filePath->text().trimmed()); });
+    connect(fileOpen, &QPushButton::clicked, this,
+            [this] { openPath(m_filePath->text().trimmed()); });
     connect(m_gdPathButton, &QToolButton::clicked, this, &TfrmContractEdit::pickArchiveFolder);
-    connect(m_gdOpen, &QPushButton::clicked, this, [this] { openPath(m_gdPath->text().trimmed()); });
+    connect(m_gdOpen, &QPushButton::clicked, this,
+            [this] { openPath(m_gdPath->text().trimmed()); });
     connect(m_gdFlag, &QCheckBox::toggled, this, &TfrmContractEdit::showArchive);
-    connect(addLine, &QPushButton::clicked, this, &TfrmContractEdit::addGoodsLine);
+    connect(addLine, &QPushButton::clicked, this, [this] {
+        if (PickerRegistry::has(PickerRegistry::Goods))
+            pickGoodsLines();
+        else
+            addGoodsLine();
+    });
     connect(deleteLine, &QPushButton::clicked, this, &TfrmContractEdit::deleteGoodsLine);
+    connect(m_goods, &DataGrid::cellButtonClicked, this, [this] { pickGoodsLines(); });
 
-    m_client1Button->setVisible(bool(g_counterpartPicker));
-    m_client2Button->setVisible(bool(g_counterpartPicker));
-    m_gcButton->setVisible(bool(g_projectPicker));
+    PickerRegistry::bindButton(m_client1Button, PickerRegistry::CounterpartName);
+    PickerRegistry::bindButton(m_client2Button, PickerRegistry::CounterpartName);
+    PickerRegistry::bindButton(m_gcButton, PickerRegistry::ProjectCode);
+    PickerRegistry::watch(m_gcName, PickerRegistry::ProjectCode, [this](bool) { showPickers(); });
+    resize(860, 720);
+}
+
+void TfrmContractEdit::showPickers()
+{
     // The project is chosen by its code in the picker; without the picker
     // the name is typed.
-    m_gcName->setReadOnly(bool(g_projectPicker));
-    resize(860, 720);
+    m_gcName->setReadOnly(!m_shEmp.trimmed().isEmpty() ||
+                          PickerRegistry::has(PickerRegistry::ProjectCode));
 }
 
 void TfrmContractEdit::fillLists()
@@ -513,6 +475,7 @@ bool TfrmContractEdit::loadRow(qint64 id)
     setCodeSkipped(false);
     openGoods(v.cltID);
     setLocked(!v.shEmp.trimmed().isEmpty());
+    markUnchanged();
     return true;
 }
 
@@ -609,16 +572,18 @@ void TfrmContractEdit::setLocked(bool locked)
 {
     const QString style = locked ? kLockedStyle : QString();
     for (QLineEdit* e : {m_code, m_name, m_type, m_client1, m_client2, m_fzr1, m_fzr2, m_gcName}) {
-        e->setReadOnly(locked || (e == m_gcName && g_projectPicker));
+        e->setReadOnly(locked);
         e->setStyleSheet(style);
     }
+    if (!locked)
+        showPickers();
     for (QPlainTextEdit* e : {m_memo1, m_memo2}) {
         e->setReadOnly(locked);
         e->setStyleSheet(style);
     }
     m_totalPrice->setReadOnly(locked);
     m_totalPrice->setStyleSheet(style);
-    for (QDateEdit* d : {m_editDate, m_date}) {
+    for (DateBox* d : {m_editDate, m_date}) {
         d->setReadOnly(locked);
         d->setStyleSheet(style);
     }
@@ -632,9 +597,8 @@ void TfrmContractEdit::setLocked(bool locked)
         c->setEnabled(!locked);
         c->setStyleSheet(style);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{m_typeButton, m_client1Button,
-                                                      m_client2Button, m_gcButton, m_receipt,
-                                                      m_payment})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_typeButton, m_client1Button, m_client2Button, m_gcButton, m_receipt, m_payment})
         w->setEnabled(!locked);
 }
 
@@ -664,19 +628,40 @@ void TfrmContractEdit::setNavigator(Navigator navigator)
     m_navigatorBox->setVisible(m_mode == ModeModify && bool(m_navigator));
 }
 
+void TfrmContractEdit::markUnchanged()
+{
+    m_shown = InputState(this, {m_auto, m_continue});
+}
+
+bool TfrmContractEdit::isChanged() const
+{
+    return m_goods->model()->hasPendingChanges() ||
+           InputState(this, {m_auto, m_continue}) != m_shown;
+}
+
 bool TfrmContractEdit::navigate(int step)
 {
     if (m_mode != ModeModify || !m_navigator)
         return false;
-    const qint64 id = m_navigator(step);
-    if (id < 0 || id == m_rowId)
+    const bool changed = isChanged();
+    if (!RecordNavigator::mayLeave(changed, [this] { return store(); }))
         return false;
+    const qint64 id = m_navigator(step);
     m_goods->model()->cancelPending();
+    // The list did not move: the contract shown is read again all the same,
+    // without the changes let go or with those just saved.
+    if (id < 0 || id == m_rowId) {
+        if (changed)
+            loadRow(m_rowId);
+        return false;
+    }
     return loadRow(id);
 }
 
-bool TfrmContractEdit::save()
+bool TfrmContractEdit::store()
 {
+    if (!DatesAreValid(this))
+        return false;
     const ContractValues v = collect();
     const QString code = v.code.trimmed();
     const QString name = v.name.trimmed();
@@ -734,7 +719,18 @@ bool TfrmContractEdit::save()
         Session.AutoContractCode = m_auto->isChecked();
         dmData()->settings().writeBool(QStringLiteral("sys"), QStringLiteral("bZDHTcode"),
                                        Session.AutoContractCode);
+    } else {
+        m_link = r.cltID;
+        markUnchanged();
     }
+    return true;
+}
+
+bool TfrmContractEdit::save()
+{
+    if (!store())
+        return false;
+    const bool insert = m_mode != ModeModify;
     if (insert && m_continue->isChecked()) {
         const bool autoCode = m_auto->isChecked();
         m_mode = ModeAdd;
@@ -775,15 +771,38 @@ void TfrmContractEdit::deleteGoodsLine()
 
 void TfrmContractEdit::pickType()
 {
-    m_type->setText(PickTreeNode(QStringLiteral("type"), QStringLiteral("合同类型"),
-                                 m_type->text(), this));
+    m_type->setText(
+        PickTreeNode(QStringLiteral("type"), QStringLiteral("合同类型"), m_type->text(), this));
+}
+
+void TfrmContractEdit::pickGoodsLines()
+{
+    const QStringList codes = PickerRegistry::pick(PickerRegistry::Goods, QString(), this);
+    RecordModel* model = m_goods->model();
+    for (const QString& code : codes) {
+        ContractEditStore::GoodsItem item;
+        QString error;
+        if (!ContractEditStore::goodsItem(db(), code.trimmed(), &item, &error)) {
+            if (!error.isEmpty())
+                ShowMess(QStringLiteral("读取货品失败：") + error, mkError);
+            continue;
+        }
+        const int row = model->appendRecord();
+        model->setValue(row, QStringLiteral("F_cltID"), m_link);
+        model->setValue(row, QStringLiteral("F_GDcode"), item.code);
+        model->setValue(row, QStringLiteral("F_GDname"), item.name);
+        model->setValue(row, QStringLiteral("F_type"), item.type);
+        model->setValue(row, QStringLiteral("F_spec"), item.spec);
+        model->setValue(row, QStringLiteral("F_unit"), item.unit);
+        model->setValue(row, QStringLiteral("F_price"), item.price);
+        m_goods->setCurrentRow(row);
+    }
 }
 
 void TfrmContractEdit::pickCounterpart(QLineEdit* name, QLineEdit* contact)
 {
-    if (!g_counterpartPicker)
-        return;
-    const QString picked = g_counterpartPicker(name->text(), this).trimmed();
+    const QString picked =
+        PickerRegistry::pickOne(PickerRegistry::CounterpartName, name->text(), this);
     if (picked.isEmpty())
         return;
     name->setText(picked);
@@ -792,9 +811,7 @@ void TfrmContractEdit::pickCounterpart(QLineEdit* name, QLineEdit* contact)
 
 void TfrmContractEdit::pickProject()
 {
-    if (!g_projectPicker)
-        return;
-    const QString code = g_projectPicker(m_gcCode, this).trimmed();
+    const QString code = PickerRegistry::pickOne(PickerRegistry::ProjectCode, m_gcCode, this);
     if (code.isEmpty() || code.compare(m_gcCode.trimmed(), Qt::CaseInsensitive) == 0)
         return;
     m_gcCode = code;
@@ -805,7 +822,8 @@ void TfrmContractEdit::pickFile()
 {
     const QString current = m_filePath->text().trimmed();
     const QString path = UserDialogs::current().openFileName(
-        QStringLiteral("请选择文件"), current.isEmpty() ? QString() : QFileInfo(current).absolutePath(),
+        QStringLiteral("请选择文件"),
+        current.isEmpty() ? QString() : QFileInfo(current).absolutePath(),
         QStringLiteral("所有文件 (*.*)"));
     if (!path.isEmpty())
         m_filePath->setText(path);
@@ -824,19 +842,6 @@ void TfrmContractEdit::openPath(const QString& path)
 {
     if (!path.isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
-void TfrmContractEdit::keyPressEvent(QKeyEvent* event)
-{
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
-        QWidget* focus = focusWidget();
-        if (!qobject_cast<QPlainTextEdit*>(focus) && !qobject_cast<QPushButton*>(focus)) {
-            focusNextChild();
-            return;
-        }
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TfrmContractEdit::showEvent(QShowEvent* event)
@@ -864,7 +869,9 @@ bool OpenContractEdit(int mode, qint64 contractRowId, QWidget* parent, qint64* s
         form.setNavigator(std::move(navigator));
     DispFormPos(&form, fpEdit);
     form.exec();
+    const bool saved = form.savedRowId() >= 0;
     if (savedRowId)
-        *savedRowId = form.savedRowId();
-    return form.savedRowId() >= 0;
+        *savedRowId =
+            saved && mode == TfrmContractEdit::ModeModify ? form.currentRowId() : form.savedRowId();
+    return saved;
 }

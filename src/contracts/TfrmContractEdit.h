@@ -3,15 +3,17 @@
 #include "contracts/ContractEditStore.h"
 
 #include <QDialog>
+#include <QVariantList>
 
 #include <functional>
 
+class AmountBox;
 class CheckedDate;
 class DataGrid;
+class DateBox;
+class RecordNavigator;
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
-class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -26,7 +28,12 @@ class TfrmContractEdit : public QDialog
 {
     Q_OBJECT
 public:
-    enum Mode { ModeAdd = 0, ModeModify = 1, ModeCopy = 2 };
+    enum Mode
+    {
+        ModeAdd = 0,
+        ModeModify = 1,
+        ModeCopy = 2
+    };
     // Moves the caller's contract list: 0 first, 1 previous, 2 next, 3 last;
     // returns the F_ID of the row it then stands on, -1 when it did not move.
     using Navigator = std::function<qint64(int step)>;
@@ -46,27 +53,31 @@ public:
     qint64 savedRowId() const { return m_savedId; }
     int savedLinkNumber() const { return m_savedLink; }
 
+    // The F_ID of the contract the window shows (-1 for a new one).
+    qint64 currentRowId() const { return m_rowId; }
+
     // Modify mode: shows the four navigator buttons.
     void setNavigator(Navigator navigator);
+    // Moves to another contract of the caller's list, after asking when the
+    // contract shown (goods lines included) was changed. True when it moved.
     bool navigate(int step);
+    // True when a field or a goods line differs from what was last loaded
+    // or saved.
+    bool isChanged() const;
 
     // "确定": checks, saves, then closes or starts the next contract.
     // True when a contract was saved.
     bool save();
 
     DataGrid* goodsGrid() const { return m_goods; }
-    // The goods page's "新增行" and "删除行".
+    // "删除行", and an empty line appended to the goods lines.
     void addGoodsLine();
     void deleteGoodsLine();
-
-    // The counterpart picker (name in, name out) and project picker (code in,
-    // code out); their buttons stay hidden until set. Blank means cancelled.
-    using Picker = std::function<QString(const QString& current, QWidget* parent)>;
-    static void setCounterpartPicker(Picker picker);
-    static void setProjectPicker(Picker picker);
+    // "新增行" and the goods-name cell's button while a goods picker is
+    // registered: one line per goods picked.
+    void pickGoodsLines();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void reject() override;
 
@@ -78,6 +89,9 @@ private:
     void showValues(const ContractEditStore::ContractValues& v);
     ContractEditStore::ContractValues collect() const;
     void openGoods(int cltID);
+    // The checks and the write of "确定", without closing.
+    bool store();
+    void markUnchanged();
     void setLocked(bool locked);
     void proposeCode();
     void setCodeSkipped(bool skipped);
@@ -86,6 +100,7 @@ private:
     void pickType();
     void pickCounterpart(QLineEdit* name, QLineEdit* contact);
     void pickProject();
+    void showPickers();
     void pickFile();
     void pickArchiveFolder();
     static void openPath(const QString& path);
@@ -101,6 +116,7 @@ private:
     QString m_shEmp;
     bool m_empFixed = false;
     Navigator m_navigator;
+    QVariantList m_shown;
 
     QLineEdit* m_code = nullptr;
     QCheckBox* m_auto = nullptr;
@@ -108,9 +124,9 @@ private:
     QLineEdit* m_type = nullptr;
     QToolButton* m_typeButton = nullptr;
     QComboBox* m_emp = nullptr;
-    QDateEdit* m_editDate = nullptr;
-    QDateEdit* m_date = nullptr;
-    QDoubleSpinBox* m_totalPrice = nullptr;
+    DateBox* m_editDate = nullptr;
+    DateBox* m_date = nullptr;
+    AmountBox* m_totalPrice = nullptr;
     CheckedDate* m_beginDate = nullptr;
     CheckedDate* m_endDate = nullptr;
     QComboBox* m_status = nullptr;
@@ -139,18 +155,20 @@ private:
     QLabel* m_zfLabel[5] = {};
     QLineEdit* m_zf[5] = {};
     QLabel* m_szLabel[3] = {};
-    QDoubleSpinBox* m_sz[3] = {};
+    AmountBox* m_sz[3] = {};
     QLabel* m_rqLabel[3] = {};
     CheckedDate* m_rq[3] = {};
     DataGrid* m_goods = nullptr;
     QCheckBox* m_continue = nullptr;
-    QWidget* m_navigatorBox = nullptr;
+    RecordNavigator* m_navigatorBox = nullptr;
     QPushButton* m_ok = nullptr;
 };
 
 // The entry of the main window's "新增" (mode 0), "修改" (1) and "复制" (2):
-// shows the window modally; true when at least one contract was saved, whose
-// F_ID then goes to *savedRowId (the last one with "连续新增").
-bool OpenContractEdit(int mode, qint64 contractRowId, QWidget* parent,
-                      qint64* savedRowId = nullptr, const QString& typePath = QString(),
+// shows the window modally; true when at least one contract was saved. The
+// row for the caller's list to stand on then goes to *savedRowId: the last
+// contract added (several with "连续新增"), or in modify mode the contract the
+// window showed last (the navigator may have moved on after a save).
+bool OpenContractEdit(int mode, qint64 contractRowId, QWidget* parent, qint64* savedRowId = nullptr,
+                      const QString& typePath = QString(),
                       TfrmContractEdit::Navigator navigator = {});

@@ -12,7 +12,7 @@ std::unique_ptr<QMessageBox> QtUserDialogs::makeMessageBox(const QString& text, 
     auto box = std::make_unique<QMessageBox>(parent);
     box->setObjectName(QStringLiteral("ShowMess"));
     box->setText(text);
-    if (kind == mkQuestion) {
+    if (kind == mkQuestion || kind == mkQuestionCancel) {
         box->setWindowTitle(QStringLiteral("询问"));
         box->setIcon(QMessageBox::Question);
         QPushButton* yes = box->addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
@@ -21,6 +21,12 @@ std::unique_ptr<QMessageBox> QtUserDialogs::makeMessageBox(const QString& text, 
         no->setObjectName(QStringLiteral("btnNo"));
         box->setDefaultButton(yes);
         box->setEscapeButton(no);
+        if (kind == mkQuestionCancel) {
+            QPushButton* cancel =
+                box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+            cancel->setObjectName(QStringLiteral("btnCancel"));
+            box->setEscapeButton(cancel);
+        }
         return box;
     }
     switch (kind) {
@@ -49,10 +55,15 @@ int QtUserDialogs::showMess(const QString& text, int kind)
     const std::unique_ptr<QMessageBox> box =
         makeMessageBox(text, kind, QApplication::activeWindow());
     box->exec();
-    if (kind != mkQuestion)
+    if (kind != mkQuestion && kind != mkQuestionCancel)
         return 1;
     const QAbstractButton* clicked = box->clickedButton();
-    return clicked && clicked->objectName() == QLatin1String("btnYes") ? 1 : 2;
+    const QString name = clicked ? clicked->objectName() : QString();
+    if (name == QLatin1String("btnYes"))
+        return 1;
+    if (name == QLatin1String("btnNo") || kind == mkQuestion)
+        return 2;
+    return 3;
 }
 
 std::unique_ptr<QFileDialog> QtUserDialogs::makeSaveDialog(const QString& title, const QString& dir,

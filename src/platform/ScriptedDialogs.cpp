@@ -30,11 +30,11 @@ void ScriptedDialogs::clear()
 int ScriptedDialogs::showMess(const QString& text, int kind)
 {
     m_messages.append({kind, text});
-    if (kind != mkQuestion)
+    if (kind != mkQuestion && kind != mkQuestionCancel)
         return 1;
     if (m_answers.isEmpty()) {
         ++m_unanswered;
-        return 2;
+        return kind == mkQuestionCancel ? 3 : 2;
     }
     return m_answers.dequeue();
 }

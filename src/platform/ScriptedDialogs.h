@@ -7,8 +7,9 @@
 
 // Test stand-in for the operator: answers come from queues, and every
 // message and dialog is recorded. Installs itself for its lifetime.
-// A question without a queued answer gets the negative answer and a dialog
-// without a queued file is cancelled, so a test never hangs.
+// A question without a queued answer gets the negative answer ("cancel" when
+// it offers one) and a dialog without a queued file is cancelled, so a test
+// never hangs.
 class ScriptedDialogs : public UserDialogs
 {
 public:

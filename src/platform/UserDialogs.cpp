@@ -26,8 +26,8 @@ int ShowMess(const QString& text, int kind)
 
 int ConsoleDialogs::showMess(const QString& text, int kind)
 {
-    static const char* const prefixes[] = {"提示", "询问", "警告", "错误"};
-    const char* prefix = (kind >= 0 && kind <= 3) ? prefixes[kind] : "提示";
+    static const char* const prefixes[] = {"提示", "询问", "警告", "错误", "询问"};
+    const char* prefix = (kind >= 0 && kind <= 4) ? prefixes[kind] : "提示";
     std::fprintf(stderr, "%s: %s\n", prefix, text.toLocal8Bit().constData());
-    return kind == mkQuestion ? 2 : 1;
+    return kind == mkQuestion ? 2 : kind == mkQuestionCancel ? 3 : 1;
 }

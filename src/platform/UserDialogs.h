@@ -10,6 +10,7 @@ enum MessKind
     mkQuestion = 1, // two buttons: result 1 affirmative, 2 negative
     mkWarning = 2,
     mkError = 3,
+    mkQuestionCancel = 4, // three buttons: 1 yes, 2 no, 3 cancel
 };
 
 // Everything that asks the operator something through a modal dialog goes
@@ -21,7 +22,8 @@ class UserDialogs
 public:
     virtual ~UserDialogs();
 
-    // Returns 1 or 2 for a question; the result of other kinds is ignored.
+    // Returns 1 or 2 for a question, 1 to 3 for a question with cancel; the
+    // result of other kinds is ignored.
     virtual int showMess(const QString& text, int kind) = 0;
 
     // Filters in Qt's form: "合同数据库 (*.db);;所有文件 (*)".
@@ -42,8 +44,8 @@ public:
 // The message box every window uses.
 int ShowMess(const QString& text, int kind);
 
-// Writes messages to stderr and answers every question negatively; used
-// where no window can be shown.
+// Writes messages to stderr and answers every question negatively (a
+// question with cancel with "cancel"); used where no window can be shown.
 class ConsoleDialogs : public UserDialogs
 {
 public:

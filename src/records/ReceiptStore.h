@@ -4,7 +4,6 @@
 
 #include <QDate>
 #include <QString>
-#include <QVariantMap>
 
 // One t_SKrec row as the receipt windows edit it. Whether it is a receipt or
 // a payment follows from its contract's F_SFflag; amounts are never signed.
@@ -41,10 +40,3 @@ QString contractListSql();
 SqlParams contractListParams(int cltID);
 
 } // namespace ReceiptStore
-
-// The read-only contract summary that every edit window opened from the
-// main window shows: one line per item, dates not given left out. Field
-// names of `contract` are matched without regard to letter case.
-QString ContractSummaryText(const QVariantMap& contract);
-// A value of a record map by field name, letter case ignored.
-QVariant FieldValue(const QVariantMap& record, const QString& field);

@@ -1,29 +1,25 @@
 #include "records/SubRecordEdit.h"
 
+#include "common/CheckedDate.h"
 #include "common/DataGrid.h"
-#include "common/NumberText.h"
+#include "common/EnterActsAsTab.h"
+#include "common/InputState.h"
+#include "common/MaxLength.h"
 #include "data/DataServicesUi.h"
-#include "data/Schema.h"
 #include "data/TdmData.h"
 #include "data/TransactionGuard.h"
 #include "platform/DispFormPos.h"
 #include "platform/UserDialogs.h"
+#include "records/ContractSummary.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDebug>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QSignalBlocker>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 // ---- SubRecordEdit
@@ -43,8 +39,8 @@ SubRecordEdit::SubRecordEdit(const QString& className, const QString& title,
     m_summary->setMaximumWidth(260);
     m_summary->hide();
 
-    auto* fields = new QWidget(this);
-    m_form = new QGridLayout(fields);
+    m_fields = new QWidget(this);
+    m_form = new QGridLayout(m_fields);
     m_form->setContentsMargins(0, 0, 0, 0);
 
     m_continue = new QCheckBox(QStringLiteral("连续新增"), this);
@@ -52,18 +48,12 @@ SubRecordEdit::SubRecordEdit(const QString& className, const QString& title,
     m_continue->setChecked(continuousByDefault);
     m_continue->setFocusPolicy(Qt::NoFocus);
 
-    static const char* const kNavNames[] = {"btnFirst", "btnPrior", "btnNext", "btnLast"};
-    static const char* const kNavCaptions[] = {"首项", "前项", "后项", "末项"};
+    m_navigator = new RecordNavigator(this);
+    connect(m_navigator, &RecordNavigator::moveRequested, this, &SubRecordEdit::moveTo);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_continue);
-    for (int i = 0; i < 4; ++i) {
-        m_nav[i] = new QPushButton(QString::fromUtf8(kNavCaptions[i]), this);
-        m_nav[i]->setObjectName(QString::fromLatin1(kNavNames[i]));
-        m_nav[i]->setAutoDefault(false);
-        m_nav[i]->setFocusPolicy(Qt::NoFocus);
-        connect(m_nav[i], &QPushButton::clicked, this, [this, i] { moveTo(Move(i)); });
-        buttons->addWidget(m_nav[i]);
-    }
+    buttons->addWidget(m_navigator);
     buttons->addStretch();
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setObjectName(QStringLiteral("btnOK"));
@@ -75,10 +65,11 @@ SubRecordEdit::SubRecordEdit(const QString& className, const QString& title,
     }
     connect(m_ok, &QPushButton::clicked, this, [this] { save(); });
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    new EnterActsAsTab(this, m_ok, m_cancel);
 
     auto* body = new QHBoxLayout;
     body->addWidget(m_summary);
-    body->addWidget(fields, 1);
+    body->addWidget(m_fields, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
@@ -96,15 +87,37 @@ void SubRecordEdit::addFieldWidget(const QString& caption, QWidget* field, int r
 
 void SubRecordEdit::limitText(QLineEdit* edit, const QString& table, const QString& column)
 {
-    if (const int max = Schema::maxLength(table, column); max > 0)
-        edit->setMaxLength(max);
+    LimitToColumn(edit, table, column);
 }
 
-void SubRecordEdit::setSummaryText(const QString& text)
+void SubRecordEdit::setContract(const QVariantMap& contract)
 {
-    m_summary->clear();
-    m_summary->setPlainText(text);
-    m_summary->show();
+    m_contract = contract;
+    m_hasContract = true;
+}
+
+int SubRecordEdit::addContractHeader(int selectMode, const ContractHeaderColumns& columns)
+{
+    m_header = new ContractHeaderBlock(
+        this,
+        [this](const QString& caption, QWidget* field, int row, int column) {
+            addFieldWidget(caption, field, row, column);
+        },
+        0, selectMode, columns);
+    const int gap = ContractHeaderBlock::rowCount();
+    m_form->setRowMinimumHeight(gap, 8);
+    return gap + 1;
+}
+
+int SubRecordEdit::contractLink() const
+{
+    if (m_header)
+        return m_header->selectedContract();
+    if (m_hasContract) {
+        const QVariant v = FieldValue(m_contract, QStringLiteral("F_cltID"));
+        return v.isValid() ? v.toInt() : -1;
+    }
+    return -1;
 }
 
 QVariant SubRecordEdit::currentValue(const QString& field) const
@@ -122,48 +135,60 @@ int SubRecordEdit::Open(Mode mode)
 void SubRecordEdit::prepare(Mode mode)
 {
     setMode(mode);
+    fill(mode == ModifyMode);
+}
+
+void SubRecordEdit::fill(bool load)
+{
     beforeFill();
-    if (mode == AddMode)
-        clearFields();
-    else
+    if (m_hasContract) {
+        m_summary->setPlainText(ContractSummaryText(m_contract));
+        m_summary->show();
+    }
+    if (load) {
         loadFields();
+        if (m_header)
+            m_header->load([this](const QString& field) { return currentValue(field); });
+    } else {
+        clearFields();
+        if (m_header)
+            m_header->clear();
+    }
+    markUnchanged();
 }
 
 void SubRecordEdit::setMode(Mode mode)
 {
     m_mode = mode;
     m_continue->setVisible(mode == AddMode);
-    for (QPushButton* b : m_nav)
-        b->setVisible(mode == ModifyMode);
+    m_navigator->setVisible(mode == ModifyMode);
     setWindowTitle(m_title +
                    (mode == AddMode ? QStringLiteral(" - 新增") : QStringLiteral(" - 修改")));
 }
 
-void SubRecordEdit::moveTo(Move move)
+void SubRecordEdit::markUnchanged()
+{
+    m_shown = InputState(m_fields);
+}
+
+bool SubRecordEdit::isChanged() const
+{
+    return InputState(m_fields) != m_shown;
+}
+
+void SubRecordEdit::moveTo(RecordNavigator::Move move)
 {
     DataGrid* grid = m_caller.grid;
-    if (!grid || grid->model()->rowCount() == 0)
+    if (!grid ||
+        RecordNavigator::targetRow(move, grid->currentRow(), grid->model()->rowCount()) < 0)
         return;
-    const int last = grid->model()->rowCount() - 1;
-    const int current = grid->currentRow();
-    int row = current;
-    switch (move) {
-    case First:
-        row = 0;
-        break;
-    case Prior:
-        row = qMax(0, current - 1);
-        break;
-    case Next:
-        row = qMin(last, current + 1);
-        break;
-    case Last:
-        row = last;
-        break;
-    }
-    grid->setCurrentRow(row);
-    // Unsaved changes are dropped without asking.
-    loadFields();
+    if (!RecordNavigator::mayLeave(isChanged(), [this] { return store(); }))
+        return;
+    // A save re-reads the list: the move starts from the saved row.
+    const int row = RecordNavigator::targetRow(move, grid->currentRow(), grid->model()->rowCount());
+    if (row >= 0)
+        grid->setCurrentRow(row);
+    fill(true);
 }
 
 QString SubRecordEdit::saveFailedText()
@@ -190,8 +215,12 @@ void SubRecordEdit::placeList(qint64 savedId)
         grid->setCurrentRow(row);
 }
 
-bool SubRecordEdit::save()
+bool SubRecordEdit::store()
 {
+    if (!DatesAreValid(m_fields))
+        return false;
+    if (m_header && !m_header->check())
+        return false;
     if (!checkFields())
         return false;
     const qint64 id = m_mode == ModifyMode ? currentValue(keyField()).toLongLong() : 0;
@@ -218,12 +247,18 @@ bool SubRecordEdit::save()
         return false;
     }
     placeList(savedId);
+    markUnchanged();
+    return true;
+}
 
+bool SubRecordEdit::save()
+{
+    if (!store())
+        return false;
     const bool stay = m_mode == AddMode && m_continue->isChecked();
     setMode(AddMode);
     if (stay) {
-        beforeFill();
-        clearFields();
+        fill(false);
         if (QWidget* w = firstField())
             w->setFocus();
     } else {
@@ -234,43 +269,6 @@ bool SubRecordEdit::save()
 
 void SubRecordEdit::showEvent(QShowEvent* event)
 {
-    // Every control: Enter, Ctrl+S and Esc reach the window before the control.
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
     ApplyInputMethod(this);
     QDialog::showEvent(event);
 }
-
-bool SubRecordEdit::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
-        if (handleKey(static_cast<QKeyEvent*>(event)))
-            return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void SubRecordEdit::keyPressEvent(QKeyEvent* event)
-{
-    if (!handleKey(event))
-        QDialog::keyPressEvent(event);
-}
-
-bool SubRecordEdit::handleKey(QKeyEvent* event)
-{
-    const int key = event->key();
-    if (key == Qt::Key_S && (event->modifiers() & Qt::ControlModifier)) {
-        if (m_ok->isEnabled())
-            m_ok->click();
-        return true;
-    }
-    if (key == Qt::Key_Escape) {
-        if (m_cancel->isEnabled())
-            m_cancel->click();
-        return true;
-    }
-    return EnterActsAsTab(this, event);
-}
-
-

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "common/AmountBox.h"
-#include "common/EnterActsAsTab.h"
+#include "common/RecordNavigator.h"
+#include "records/ContractHeaderBlock.h"
 
 #include <QDialog>
-#include <QDoubleSpinBox>
 #include <QVariant>
+#include <QVariantList>
 #include <QVariantMap>
 
 #include <functional>
@@ -14,7 +15,6 @@ class Database;
 class DataGrid;
 class QCheckBox;
 class QGridLayout;
-class QKeyEvent;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -25,16 +25,22 @@ class RecordModel;
 // modify edits its current row, the navigation buttons move it, and every
 // save re-reads it and puts it on the saved row.
 //
+// The contract shows in one of two ways: the main window's variant shows
+// the read-only summary of the caller's contract (setContract), the list
+// screen's variant a header block in which the operator chooses the contract
+// (addContractHeader); either way contractLink() is the record's contract.
+//
 // Open(mode) shows the window modally; it answers Accepted when it saved and
 // closed itself. Only a save changes the mode: afterwards the window is in
 // add mode, and with "连续新增" ticked it stays open for the next entry.
 // Enter acts as Tab outside multi-line boxes; Ctrl+S presses "确定" and Esc
 // "取消" while they are enabled. A failed save rolls back, says so and keeps
-// the window open with its values.
+// the window open with its values. Moving to another record with changes not
+// saved asks first (RecordNavigator::mayLeave).
 //
-// Children: chkContinue ("连续新增"), btnFirst/btnPrior/btnNext/btnLast,
-// btnOK ("确定"), btnCancel ("取消"), memSummary (the contract summary,
-// shown only when a window sets it).
+// Children: chkContinue ("连续新增"), navRecord with btnFirst/btnPrior/
+// btnNext/btnLast, btnOK ("确定"), btnCancel ("取消"), memSummary (the
+// contract summary, shown only when a window sets a contract).
 class SubRecordEdit : public QDialog
 {
     Q_OBJECT
@@ -67,18 +73,21 @@ public:
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
     QPlainTextEdit* summaryBox() const { return m_summary; }
+    RecordNavigator* navigator() const { return m_navigator; }
+    // The list variant's header block; null in the main window's variant.
+    ContractHeaderBlock* contractHeader() const { return m_header; }
+
+    // The contract the record belongs to: the one chosen in the header
+    // block, or the caller's contract (-1 when there is none).
+    int contractLink() const;
 
     // "确定": true when saved.
     bool save();
-    // The navigation buttons: move the caller's list and reload the fields.
-    enum Move
-    {
-        First,
-        Prior,
-        Next,
-        Last
-    };
-    void moveTo(Move move);
+    // The navigation buttons: move the caller's list and reload the fields,
+    // after asking when the record shown was changed.
+    void moveTo(RecordNavigator::Move move);
+    // True when a field differs from what was last cleared, loaded or saved.
+    bool isChanged() const;
 
     // The failure message of every save.
     static QString saveFailedText();
@@ -99,7 +108,13 @@ protected:
                         int columnSpan = 1);
     // Text limits of the record's table (refused at entry, never cut).
     static void limitText(QLineEdit* edit, const QString& table, const QString& column);
-    void setSummaryText(const QString& text);
+    // The main window's variant: the caller's contract row, shown as the
+    // summary before every clear and load.
+    void setContract(const QVariantMap& contract);
+    // The list variant: the header block in the first rows of the form;
+    // returns the first row free for the record's own fields.
+    int addContractHeader(int selectMode,
+                          const ContractHeaderColumns& columns = ContractHeaderColumns());
     void setReopen(std::function<bool(QString* error)> reopen)
     {
         m_caller.reopen = std::move(reopen);
@@ -117,30 +132,35 @@ protected:
     virtual bool writeRecord(Database& db, qint64 id, qint64* savedId, QString* error) = 0;
     // Where the focus goes after a save with "连续新增".
     virtual QWidget* firstField() const = 0;
-    // Runs before the fields are cleared or loaded (a summary refill).
+    // Runs before the fields are cleared or loaded.
     virtual void beforeFill() {}
     // The caller's key column.
     virtual QString keyField() const { return QStringLiteral("F_ID"); }
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void setMode(Mode mode);
-    bool handleKey(QKeyEvent* event);
+    void fill(bool load);
+    // Checks and writes the record, re-reads the caller's list and puts it
+    // on the saved row; the window stays as it is. True when saved.
+    bool store();
     bool reopenList(QString* error);
     void placeList(qint64 savedId);
+    void markUnchanged();
 
     QString m_title;
     CallerList m_caller;
     Mode m_mode = AddMode;
+    QWidget* m_fields = nullptr;
     QGridLayout* m_form = nullptr;
     QPlainTextEdit* m_summary = nullptr;
+    QVariantMap m_contract;
+    bool m_hasContract = false;
+    ContractHeaderBlock* m_header = nullptr;
     QCheckBox* m_continue = nullptr;
-    QPushButton* m_nav[4] = {};
+    RecordNavigator* m_navigator = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+    QVariantList m_shown;
 };
-
-

@@ -4,23 +4,19 @@
 #include "common/DataGrid.h"
 #include "contracts/ContractQuery.h"
 #include "contracts/TDlgContractXz.h"
-#include "data/TdmData.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
 #include "platform/Clock.h"
-#include "platform/UserDialogs.h"
+#include "records/ContractSummary.h"
 #include "records/ReceiptStore.h"
 
-#include <QDateEdit>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QToolButton>
 
 namespace {
 
 const QString kTable = QStringLiteral("t_SKrec");
-const QString kListMoneyFormat = QStringLiteral(",0.00##;-,0.00##");
 
 QDate dateOr(const QVariant& stored, const QDate& fallback)
 {
@@ -48,7 +44,7 @@ TfrmShouKuanEdit::TfrmShouKuanEdit(DataGrid* receipts, const QVariantMap& contra
                                    std::function<bool(QString*)> reopen)
     : TfrmShouKuanEdit(Variant::MainWindow, CallerList{receipts, std::move(reopen)}, parent)
 {
-    m_contract = contract;
+    setContract(contract);
     if (!caller().reopen && receipts) {
         const int cltID = FieldValue(contract, QStringLiteral("F_cltID")).toInt();
         // Same statement as the receipts page reads.
@@ -67,13 +63,13 @@ TfrmShouKuanEdit::TfrmShouKuanEdit(Variant variant, const CallerList& caller, QW
                     caller, variant == Variant::MainWindow, parent),
       m_variant(variant)
 {
-    m_headerRows = variant == Variant::ListScreen ? 7 : 0;
-    buildFields(m_headerRows);
+    buildFields(variant == Variant::ListScreen ? addContractHeader(kSelectForReceipts) : 0);
 }
 
 void TfrmShouKuanEdit::buildFields(int row)
 {
-    const QString money = m_variant == Variant::MainWindow ? Session.MoneyFormat : kListMoneyFormat;
+    const QString money = m_variant == Variant::MainWindow ? Session.MoneyFormat
+                                                           : ContractHeaderBlock::listMoneyFormat();
     auto amount = [&](const char* name) {
         auto* box = new AmountBox(this);
         box->setObjectName(QLatin1String(name));
@@ -86,10 +82,8 @@ void TfrmShouKuanEdit::buildFields(int row)
         return box;
     };
 
-    m_date = new QDateEdit(this);
+    m_date = new DateBox(this);
     m_date->setObjectName(QStringLiteral("dtpDate"));
-    m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     addField(QStringLiteral("日    期："), m_date, row, 0);
     m_oldCode = new QLineEdit(this);
     m_oldCode->setObjectName(QStringLiteral("edtOldCode"));
@@ -125,12 +119,6 @@ void TfrmShouKuanEdit::buildFields(int row)
            m_variant == Variant::MainWindow ? 340 : 480);
 }
 
-void TfrmShouKuanEdit::beforeFill()
-{
-    if (m_variant == Variant::MainWindow)
-        setSummaryText(ContractSummaryText(m_contract));
-}
-
 void TfrmShouKuanEdit::clearFields()
 {
     const QDate today = Clock::today();
@@ -160,16 +148,11 @@ void TfrmShouKuanEdit::loadFields()
     m_operName->setText(currentValue(QStringLiteral("F_operName")).toString());
 }
 
-int TfrmShouKuanEdit::contractId() const
-{
-    return FieldValue(m_contract, QStringLiteral("F_cltID")).toInt();
-}
-
 bool TfrmShouKuanEdit::writeRecord(Database& db, qint64 id, qint64* savedId, QString* error)
 {
     Receipt r;
     r.id = id;
-    r.cltID = contractId();
+    r.cltID = contractLink();
     r.date = m_date->date();
     r.oldCode = m_oldCode->text();
     r.ysPrice = m_ysPrice->value();
@@ -208,126 +191,5 @@ int OpenReceiptEdit(SubRecordEdit::Mode mode, DataGrid* receipts, const QVariant
 TfrmShouKuanEdit1::TfrmShouKuanEdit1(const CallerList& list, QWidget* parent)
     : TfrmShouKuanEdit(Variant::ListScreen, list, parent)
 {
-    auto text = [&](const char* name, const QString& column = QString()) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setReadOnly(true);
-        if (!column.isEmpty())
-            limitText(edit, QStringLiteral("Contract"), column);
-        return edit;
-    };
-    m_code = text("edtHTcode", QStringLiteral("F_code"));
-    auto* pick = new QToolButton(this);
-    pick->setObjectName(QStringLiteral("btnSelectContract"));
-    pick->setText(QStringLiteral("..."));
-    pick->setFocusPolicy(Qt::NoFocus);
-    connect(pick, &QToolButton::clicked, this, &TfrmShouKuanEdit1::pickContract);
-    auto* codeBox = new QWidget(this);
-    auto* codeLayout = new QHBoxLayout(codeBox);
-    codeLayout->setContentsMargins(0, 0, 0, 0);
-    codeLayout->setSpacing(2);
-    codeLayout->addWidget(m_code, 1);
-    codeLayout->addWidget(pick);
-    addFieldWidget(QStringLiteral("合同编号："), codeBox, 0, 0);
-    m_name = addField(QStringLiteral("合同名称："), text("edtHTname"), 0, 1);
-    m_type = addField(QStringLiteral("合同类型："), text("edtHTtype"), 1, 0);
-    m_signDate = addField(QStringLiteral("签订日期："), text("edtHTdate"), 1, 1);
-    m_gcName = addField(QStringLiteral("工程项目："), text("edtGCname"), 2, 0);
-    m_total = new AmountBox(this);
-    m_total->setObjectName(QStringLiteral("edtTotalPrice"));
-    m_total->setReadOnly(true);
-    m_total->setDisplayFormat(kListMoneyFormat);
-    addField(QStringLiteral("合同金额："), m_total, 2, 1);
-    m_priceUnit = addField(QStringLiteral("币    种："), text("edtPriceUnit"), 3, 0);
-    m_status = addField(QStringLiteral("合同状态："), text("edtStatus"), 3, 1);
-    m_begin = addField(QStringLiteral("开始日期："), text("edtBeginDate"), 4, 0);
-    m_end = addField(QStringLiteral("截止日期："), text("edtEndDate"), 4, 1);
-    m_dept = addField(QStringLiteral("所属部门："), text("edtDept"), 5, 0);
-    m_emp = addField(QStringLiteral("业 务 员："), text("edtEmpName"), 5, 1);
-    form()->setRowMinimumHeight(6, 8);
-    setTabOrder(m_code, dateEdit());
-}
-
-QLineEdit* TfrmShouKuanEdit1::headerEdit(const QString& objectName) const
-{
-    return findChild<QLineEdit*>(objectName);
-}
-
-void TfrmShouKuanEdit1::setHeader(const ContractHeader& h)
-{
-    m_cltID = h.cltID;
-    m_code->setText(h.code);
-    m_name->setText(h.name);
-    m_type->setText(h.type);
-    m_signDate->setText(h.signDate);
-    m_gcName->setText(h.gcName);
-    m_total->setValue(h.totalPrice);
-    m_priceUnit->setText(h.priceUnit);
-    m_begin->setText(h.beginDate);
-    m_end->setText(h.endDate);
-    m_dept->setText(h.dept);
-    m_status->setText(h.status);
-    m_emp->setText(h.empName);
-}
-
-ContractHeader TfrmShouKuanEdit1::header() const
-{
-    ContractHeader h;
-    h.cltID = m_cltID;
-    h.code = m_code->text();
-    h.name = m_name->text();
-    h.type = m_type->text();
-    h.signDate = m_signDate->text();
-    h.gcName = m_gcName->text();
-    h.totalPrice = m_total->value();
-    h.priceUnit = m_priceUnit->text();
-    h.beginDate = m_begin->text();
-    h.endDate = m_end->text();
-    h.dept = m_dept->text();
-    h.status = m_status->text();
-    h.empName = m_emp->text();
-    return h;
-}
-
-void TfrmShouKuanEdit1::pickContract()
-{
-    ContractHeader h = header();
-    SelectContract(m_cltID, kSelectForReceipts, &h, this);
-    setHeader(h);
-}
-
-void TfrmShouKuanEdit1::clearFields()
-{
-    TfrmShouKuanEdit::clearFields();
-    setHeader(ContractHeader{});
-}
-
-void TfrmShouKuanEdit1::loadFields()
-{
-    TfrmShouKuanEdit::loadFields();
-    ContractHeader h;
-    h.cltID = currentValue(QStringLiteral("F_cltID")).toInt();
-    h.code = currentValue(QStringLiteral("F_code")).toString();
-    h.name = currentValue(QStringLiteral("F_name")).toString();
-    h.type = currentValue(QStringLiteral("F_type")).toString();
-    h.signDate = StoredDate::text(currentValue(QStringLiteral("c_date")));
-    h.gcName = currentValue(QStringLiteral("F_GCname")).toString();
-    h.totalPrice = currentValue(QStringLiteral("F_totalprice")).toDouble();
-    h.priceUnit = currentValue(QStringLiteral("F_priceUnit")).toString();
-    h.beginDate = StoredDate::text(currentValue(QStringLiteral("F_beginDate")));
-    h.endDate = StoredDate::text(currentValue(QStringLiteral("F_endDate")));
-    h.dept = currentValue(QStringLiteral("F_dept")).toString();
-    h.status = currentValue(QStringLiteral("F_status")).toString();
-    h.empName = currentValue(QStringLiteral("F_empName")).toString();
-    setHeader(h);
-}
-
-bool TfrmShouKuanEdit1::checkFields()
-{
-    if (m_name->text().trimmed().isEmpty()) {
-        ShowMess(QStringLiteral("合同名称不能为空！"), mkInfo);
-        m_name->setFocus();
-        return false;
-    }
-    return true;
+    setTabOrder(contractHeader()->codeEdit(), dateEdit());
 }

@@ -4,10 +4,8 @@
 
 class AmountBox;
 class CheckedDate;
-class QDateEdit;
+class DateBox;
 class QLineEdit;
-class QToolButton;
-struct ContractHeader;
 
 // The receipt and payment edit window opened from the main window's receipts
 // page, for the main window's current contract. Rows are receipts or
@@ -26,7 +24,7 @@ public:
     TfrmShouKuanEdit(DataGrid* receipts, const QVariantMap& contract, QWidget* parent = nullptr,
                      std::function<bool(QString*)> reopen = {});
 
-    QDateEdit* dateEdit() const { return m_date; }
+    DateBox* dateEdit() const { return m_date; }
     QLineEdit* oldCodeEdit() const { return m_oldCode; }
     AmountBox* ysPriceBox() const { return m_ysPrice; }
     CheckedDate* ysDateEdit() const { return m_ysDate; }
@@ -48,19 +46,13 @@ protected:
     void loadFields() override;
     bool writeRecord(Database& db, qint64 id, qint64* savedId, QString* error) override;
     QWidget* firstField() const override;
-    void beforeFill() override;
-
-    // The contract the row belongs to.
-    virtual int contractId() const;
 
     Variant m_variant;
-    int m_headerRows = 0; // form rows above the receipt fields
 
 private:
     void buildFields(int firstRow);
 
-    QVariantMap m_contract;
-    QDateEdit* m_date = nullptr;
+    DateBox* m_date = nullptr;
     QLineEdit* m_oldCode = nullptr;
     AmountBox* m_ysPrice = nullptr;
     CheckedDate* m_ysDate = nullptr;
@@ -72,12 +64,11 @@ private:
 };
 
 // The same window opened from the receipts list screen: the contract is
-// picked inside it (contract selection dialog), and each row of the
-// screen's list carries the contract header beside the receipt.
+// picked inside it (the contract header block, selection dialog in its
+// receipts mode), and each row of the screen's list carries the contract
+// header beside the receipt.
 //
-// Children besides: edtHTcode with btnSelectContract, edtHTname, edtHTtype,
-// edtHTdate, edtGCname, edtTotalPrice, edtPriceUnit, edtBeginDate,
-// edtEndDate, edtDept, edtStatus, edtEmpName.
+// Children besides: those of ContractHeaderBlock.
 class TfrmShouKuanEdit1 : public TfrmShouKuanEdit
 {
     Q_OBJECT
@@ -85,34 +76,13 @@ public:
     explicit TfrmShouKuanEdit1(const CallerList& list, QWidget* parent = nullptr);
 
     // -1 until a contract is picked in add mode.
-    int selectedContract() const { return m_cltID; }
-    // The button of the code box: the selection dialog in its receipts mode.
-    void pickContract();
-    // Shows a contract's header (what the selection dialog hands back).
-    void setHeader(const ContractHeader& header);
-    ContractHeader header() const;
-    QLineEdit* headerEdit(const QString& objectName) const;
-
-protected:
-    void clearFields() override;
-    void loadFields() override;
-    bool checkFields() override;
-    int contractId() const override { return m_cltID; }
-
-private:
-    int m_cltID = -1;
-    QLineEdit* m_code = nullptr;
-    QLineEdit* m_name = nullptr;
-    QLineEdit* m_type = nullptr;
-    QLineEdit* m_signDate = nullptr;
-    QLineEdit* m_gcName = nullptr;
-    AmountBox* m_total = nullptr;
-    QLineEdit* m_priceUnit = nullptr;
-    QLineEdit* m_begin = nullptr;
-    QLineEdit* m_end = nullptr;
-    QLineEdit* m_dept = nullptr;
-    QLineEdit* m_status = nullptr;
-    QLineEdit* m_emp = nullptr;
+    int selectedContract() const { return contractLink(); }
+    // The button of the code box.
+    void pickContract() { contractHeader()->pick(); }
+    QLineEdit* headerEdit(const QString& objectName) const
+    {
+        return contractHeader()->edit(objectName);
+    }
 };
 
 // The main window's receipts page: "新增" (AddMode) and "修改" (ModifyMode)
