@@ -885,6 +885,9 @@ void TstContractEditGui::pickButtonsShowOnceRegistered()
     QCOMPARE(find<QLineEdit>(form.get(), "edtFZR2")->text(), QString("王经理"));
     QTest::mouseClick(find<QToolButton>(form.get(), "btnGC"), Qt::LeftButton);
     QCOMPARE(find<QLineEdit>(form.get(), "edtGCname")->text(), QString("二号工程"));
+    // The goods page's buttons read as the other pages' commands do.
+    QCOMPARE(find<QPushButton>(form.get(), "btnAddLine")->text(), QString("新增"));
+    QCOMPARE(find<QPushButton>(form.get(), "btnDeleteLine")->text(), QString("删除"));
     QTest::mouseClick(find<QPushButton>(form.get(), "btnAddLine"), Qt::LeftButton);
     QCOMPARE(form->goodsGrid()->model()->rowCount(), 2);
     QCOMPARE(asked, (QStringList{"counterpart:乙", "project:"}));

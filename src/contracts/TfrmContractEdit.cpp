@@ -296,10 +296,10 @@ void TfrmContractEdit::buildUi()
     goodsPage->setObjectName(QStringLiteral("tsGoods"));
     auto* gl = new QVBoxLayout(goodsPage);
     gl->setContentsMargins(2, 2, 2, 2);
-    auto* addLine = new QPushButton(QStringLiteral("新增行"), goodsPage);
+    auto* addLine = new QPushButton(QStringLiteral("新增"), goodsPage);
     addLine->setObjectName(QStringLiteral("btnAddLine"));
     addLine->setAutoDefault(false);
-    auto* deleteLine = new QPushButton(QStringLiteral("删除行"), goodsPage);
+    auto* deleteLine = new QPushButton(QStringLiteral("删除"), goodsPage);
     deleteLine->setObjectName(QStringLiteral("btnDeleteLine"));
     deleteLine->setAutoDefault(false);
     auto* lineButtons = new QHBoxLayout;

@@ -70,10 +70,10 @@ public:
     bool save();
 
     DataGrid* goodsGrid() const { return m_goods; }
-    // "删除行", and an empty line appended to the goods lines.
+    // "删除", and an empty line appended to the goods lines.
     void addGoodsLine();
     void deleteGoodsLine();
-    // "新增行" and the goods-name cell's button while a goods picker is
+    // "新增" and the goods-name cell's button while a goods picker is
     // registered: one line per goods picked.
     void pickGoodsLines();
 
