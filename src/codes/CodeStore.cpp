@@ -77,9 +77,10 @@ bool findTooLong(Database& db, const QString& table, const QString& column, cons
     // Every rewritten path grows by the same amount, so the longest stored
     // one gives the longest result.
     QSqlQuery q = db.prepare(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3%4 ORDER BY length(%1) DESC LIMIT 1")
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3%4 ORDER BY %5 DESC LIMIT 1")
             .arg(column, table, belowOrEqual(db, column),
-                 tree ? QStringLiteral(" AND F_flag = :flag") : QString()),
+                 tree ? QStringLiteral(" AND F_flag = :flag") : QString(),
+                 db.dialect().textLength(column)),
         tree ? SqlParams{{QStringLiteral(":o1"), oldPath},
                          {QStringLiteral(":o2"),
                           SqlDialect::escapeLike(oldPath + QLatin1Char('\\')) + QLatin1Char('%')},
@@ -277,13 +278,14 @@ RenameResult renameTreeNode(Database& db, const QString& flag, const QString& co
             *tooLong = longest;
         return RenameResult::TooLong;
     }
+    const QString oldLength = db.dialect().textLength(QStringLiteral(":op"));
     const QString recordSql =
-        QStringLiteral("UPDATE %1 SET %2 = :np || substr(%2, length(:op) + 1) WHERE %3")
-            .arg(QLatin1String(records.table), column, belowOrEqual(db, column));
+        QStringLiteral("UPDATE %1 SET %2 = :np || substr(%2, %3 + 1) WHERE %4")
+            .arg(QLatin1String(records.table), column, oldLength, belowOrEqual(db, column));
     const QString treeSql =
-        QStringLiteral("UPDATE t_treecode SET F_likecode = :np || substr(F_likecode, length(:op) "
-                       "+ 1) WHERE %1 AND F_flag = :flag")
-            .arg(belowOrEqual(db, QStringLiteral("F_likecode")));
+        QStringLiteral("UPDATE t_treecode SET F_likecode = :np || substr(F_likecode, %1 + 1) "
+                       "WHERE %2 AND F_flag = :flag")
+            .arg(oldLength, belowOrEqual(db, QStringLiteral("F_likecode")));
     SqlParams treeParams = rewriteParams(oldPath, newPath);
     treeParams.append({QStringLiteral(":flag"), flag});
     if (!db.exec(recordSql, rewriteParams(oldPath, newPath), error) ||
@@ -315,8 +317,9 @@ bool deleteTreeNode(Database& db, const QString& flag, const QString& code, QStr
         setError(error, guard.error());
         return false;
     }
-    if (!db.exec(QStringLiteral("DELETE FROM t_treecode WHERE F_code LIKE :prefix ESCAPE '\\' "
-                                "AND F_flag = :flag"),
+    if (!db.exec(QStringLiteral("DELETE FROM t_treecode WHERE %1 AND F_flag = :flag")
+                     .arg(db.dialect().likeNoCase(QStringLiteral("F_code"),
+                                                  QStringLiteral(":prefix"))),
                  {{QStringLiteral(":prefix"), SqlDialect::escapeLike(code) + QLatin1Char('%')},
                   {QStringLiteral(":flag"), flag}},
                  error))
