@@ -1,4 +1,5 @@
 #include "browser/DetailStore.h"
+#include "data/StoredDate.h"
 
 #include "data/SeedLayouts.h"
 #include "data/TransactionGuard.h"
@@ -104,7 +105,7 @@ bool withdrawChange(Database& db, qint64 id, QString* error)
     return db.exec(QStringLiteral("UPDATE t_BGrec SET F_PZemp = :emp, F_PZdate = :day "
                                   "WHERE F_ID = :id"),
                    {{QStringLiteral(":emp"), QStringLiteral("")},
-                    {QStringLiteral(":day"), QStringLiteral("1900-08-14")},
+                    {QStringLiteral(":day"), StoredDate::noDateText()},
                     {QStringLiteral(":id"), id}},
                    error);
 }

@@ -1,4 +1,5 @@
 #include "common/RecordModel.h"
+#include "data/StoredDate.h"
 
 #include "common/NumberText.h"
 #include "data/Schema.h"
@@ -9,8 +10,8 @@
 #include <numeric>
 
 namespace {
-const QString kNoDateLimit = QStringLiteral("1901-08-14");
-const QString kOpenEndLimit = QStringLiteral("2999-08-14");
+const QString kNoDateLimit = StoredDate::iso(StoredDate::kFirstGiven);
+const QString kOpenEndLimit = StoredDate::iso(StoredDate::kLastShownEnd);
 } // namespace
 
 RecordModel::RecordModel(QObject* parent) : QAbstractTableModel(parent) {}

@@ -1,4 +1,5 @@
 #include "common/XlsxExport.h"
+#include "data/StoredDate.h"
 
 #include "common/RecordModel.h"
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-const QString kNoDate = QStringLiteral("1900-08-14");
+const QString kNoDate = StoredDate::noDateText();
 constexpr int kMaxSheetName = 31;
 constexpr qsizetype kMaxCellText = 32767;
 constexpr qint64 kStreamAboveCells = 200000;

@@ -1,6 +1,7 @@
 #include "contracts/ContractEditStore.h"
 
 #include "common/RecordModel.h"
+#include "data/StoredDate.h"
 #include "data/TransactionGuard.h"
 
 #include <QSqlQuery>
@@ -8,9 +9,6 @@
 namespace ContractEditStore {
 
 namespace {
-
-const QString kNoDateLimit = QStringLiteral("1901-08-14");
-const QString kOpenEndLimit = QStringLiteral("3000-08-13");
 
 QDate parseDate(const QString& text)
 {
@@ -44,16 +42,6 @@ const QString kFields = QStringLiteral(
 
 } // namespace
 
-QDate storedOptionalDate(const QString& text)
-{
-    return text.left(10) < kNoDateLimit ? QDate() : parseDate(text);
-}
-
-QDate storedEndDate(const QString& text)
-{
-    return text.isEmpty() || text.left(10) > kOpenEndLimit ? QDate() : parseDate(text);
-}
-
 bool load(Database& db, qint64 id, ContractValues* v, QString* error)
 {
     QSqlQuery q =
@@ -78,8 +66,8 @@ bool load(Database& db, qint64 id, ContractValues* v, QString* error)
     v->editDate = parseDate(text());
     v->date = parseDate(text());
     v->totalPrice = number();
-    v->beginDate = storedOptionalDate(text());
-    v->endDate = storedEndDate(text());
+    v->beginDate = StoredDate::optionalDate(text());
+    v->endDate = StoredDate::endDate(text());
     v->status = text();
     v->memo1 = text();
     v->memo2 = text();
@@ -98,7 +86,7 @@ bool load(Database& db, qint64 id, ContractValues* v, QString* error)
     for (double& s : v->sz)
         s = number();
     for (QDate& r : v->rq)
-        r = storedOptionalDate(text());
+        r = StoredDate::optionalDate(text());
     v->gcCode = text();
     v->gcName = text();
     v->shEmp = text();
@@ -258,8 +246,8 @@ SaveResult save(Database& db, bool insert, const ContractValues& v, int cltID, R
         {QStringLiteral(":empName"), v.empName.trimmed()},
         {QStringLiteral(":date"), v.date},
         {QStringLiteral(":totalPrice"), v.totalPrice},
-        {QStringLiteral(":beginDate"), optional(v.beginDate, kNoDate)},
-        {QStringLiteral(":endDate"), optional(v.endDate, kOpenEnd)},
+        {QStringLiteral(":beginDate"), optional(v.beginDate, StoredDate::kNoDate)},
+        {QStringLiteral(":endDate"), optional(v.endDate, StoredDate::kOpenEnd)},
         {QStringLiteral(":status"), v.status.trimmed()},
         {QStringLiteral(":memo1"), v.memo1.trimmed()},
         {QStringLiteral(":filePath"), v.filePath.trimmed()},
@@ -280,7 +268,7 @@ SaveResult save(Database& db, bool insert, const ContractValues& v, int cltID, R
     for (int i = 0; i < 3; ++i)
         p.append({QStringLiteral(":SZ%1").arg(i + 1), v.sz[size_t(i)]});
     for (int i = 0; i < 3; ++i)
-        p.append({QStringLiteral(":RQ%1").arg(i + 1), optional(v.rq[size_t(i)], kNoDate)});
+        p.append({QStringLiteral(":RQ%1").arg(i + 1), optional(v.rq[size_t(i)], StoredDate::kNoDate)});
     p.append({QStringLiteral(":GCcode"), v.gcCode.trimmed()});
     p.append({QStringLiteral(":GCname"), v.gcName.trimmed()});
 

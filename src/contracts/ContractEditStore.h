@@ -13,10 +13,6 @@ class RecordModel;
 // goods lines (t_GDrec) kept under its link number.
 namespace ContractEditStore {
 
-// Stored in place of a date the operator left unset.
-inline const QDate kNoDate{1900, 8, 14};
-// Stored in place of an end date left unset: the contract runs without end.
-inline const QDate kOpenEnd{3000, 8, 14};
 
 // The edited fields of one contract. Optional dates are invalid when unset.
 struct ContractValues
@@ -42,10 +38,6 @@ struct ContractValues
     QString shEmp; // approver; read only here
 };
 
-// Stored date text -> optional date: begin and custom dates count as unset
-// before 1901-08-14, the end date after 3000-08-13.
-QDate storedOptionalDate(const QString& text);
-QDate storedEndDate(const QString& text);
 
 // Reads the row F_ID = id. False when there is no such row or on failure.
 bool load(Database& db, qint64 id, ContractValues* values, QString* error = nullptr);

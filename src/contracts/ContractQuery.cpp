@@ -96,39 +96,3 @@ QString projectNameSql()
 }
 
 } // namespace ContractQuery
-
-namespace StoredDate {
-
-QDate noDate()
-{
-    return QDate(1900, 8, 14);
-}
-
-QDate parse(const QVariant& stored)
-{
-    if (!stored.isValid() || stored.isNull())
-        return QDate();
-    if (stored.typeId() == QMetaType::QDate)
-        return stored.toDate();
-    if (stored.typeId() == QMetaType::QDateTime)
-        return stored.toDateTime().date();
-    return QDate::fromString(stored.toString().trimmed().left(10), QStringLiteral("yyyy-MM-dd"));
-}
-
-bool isGiven(const QVariant& stored)
-{
-    const QDate d = parse(stored);
-    return d.isValid() && d >= QDate(1901, 8, 14);
-}
-
-QString text(const QVariant& stored)
-{
-    return isGiven(stored) ? parse(stored).toString(QStringLiteral("yyyy-MM-dd")) : QString();
-}
-
-QString toStored(bool given, const QDate& date)
-{
-    return (given && date.isValid() ? date : noDate()).toString(QStringLiteral("yyyy-MM-dd"));
-}
-
-} // namespace StoredDate

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/SqlBuilder.h"
+#include "data/StoredDate.h"
 #include "data/Session.h"
 
 #include <QDate>
@@ -69,19 +70,3 @@ SqlBuilder selectionStatement(const SqlDialect& dialect, const QString& name, co
 QString projectNameSql();
 
 } // namespace ContractQuery
-
-// Optional dates as every record window reads and writes them: a date not
-// given is stored as 1900-08-14, and any stored date earlier than
-// 1901-08-14 counts as not given (the open end 3000-08-14 is a real date).
-namespace StoredDate {
-
-QDate noDate();
-// The stored text or date as a date; invalid when it holds none.
-QDate parse(const QVariant& stored);
-bool isGiven(const QVariant& stored);
-// yyyy-MM-dd, or empty when not given.
-QString text(const QVariant& stored);
-// What an optional date stores: the date, or the no-date value.
-QString toStored(bool given, const QDate& date);
-
-} // namespace StoredDate

@@ -1,4 +1,5 @@
 #include "maintenance/DemoData.h"
+#include "data/StoredDate.h"
 
 #include "maintenance/DemoCatalogue.h"
 
@@ -38,8 +39,8 @@ QStringList words(const char* text)
     return u(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-const QString kNoDate = QStringLiteral("1900-08-14");
-const QString kOpenEnd = QStringLiteral("3000-08-14");
+const QString kNoDate = StoredDate::noDateText();
+const QString kOpenEnd = StoredDate::iso(StoredDate::kOpenEnd);
 const QString kAdmin = QStringLiteral("admin");
 
 double cents(double value)
