@@ -76,6 +76,8 @@ void TstDataServicesGui::fillComboBox()
     m_dm->db().setFailureInjector({});
     QCOMPARE(combo.count(), 0);
     QCOMPARE(m_ui->lastText(), QStringLiteral("打开操作失败，请检查数据连接... "));
+    QCOMPARE(m_ui->lastKind(), int(mkError));
+    QVERIFY2(!m_ui->lastDetails().isEmpty(), "the database's text goes behind the message");
 }
 
 void TstDataServicesGui::treeWidget()

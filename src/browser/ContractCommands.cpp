@@ -10,11 +10,12 @@
 #include "common/GridLayouts.h"
 #include "common/SortDialog.h"
 #include "contracts/TfrmContractEdit.h"
+#include "data/CompactDatabase.h"
 #include "data/Session.h"
 #include "data/TdmData.h"
 #include "platform/AppInfo.h"
 #include "platform/AppPaths.h"
-#include "data/CompactDatabase.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>
@@ -28,8 +29,6 @@
 namespace {
 
 // The failure texts the operator sees; the database's own text goes to the log.
-const QString kSaveFailed = QStringLiteral("操作失败，请检查连接...");
-const QString kDataFailed = QStringLiteral("操作失败，请检查数据连接... ");
 
 struct CommandDef
 {
@@ -166,8 +165,7 @@ void ContractCommands::deleteContract()
     if (!ContractStore::deleteContract(
             dmData()->db(), m->value(row, QStringLiteral("F_cltID")).toInt(),
             m->value(row, QStringLiteral("F_ID")).toLongLong(), &error)) {
-        qWarning().noquote() << error;
-        ShowMess(kSaveFailed, mkError);
+        ShowFailure(Messages::writeFailed(), error);
         return;
     }
     refresh();
@@ -185,8 +183,7 @@ void ContractCommands::toggleApproval()
                                     m->value(row, QStringLiteral("F_ID")).toLongLong(),
                                     approved ? QString() : Session.OperName, &error)) {
         // The row and the caption stay as they were.
-        qWarning().noquote() << error;
-        ShowMess(kSaveFailed, mkError);
+        ShowFailure(Messages::writeFailed(), error);
         return;
     }
     refresh();
@@ -227,8 +224,7 @@ void ContractCommands::batchChange(bool department)
         dmData()->db(), department ? QStringLiteral("F_dept") : QStringLiteral("F_type"), value,
         ids);
     if (!result.ok) {
-        qWarning().noquote() << result.error;
-        ShowMess(kSaveFailed, mkError);
+        ShowFailure(Messages::writeFailed(), result.error);
         return;
     }
     refresh();
@@ -269,8 +265,7 @@ void ContractCommands::cleanEmptyContracts()
 {
     QString error;
     if (!ContractStore::cleanEmptyContracts(dmData()->db(), &error)) {
-        qWarning().noquote() << error;
-        ShowMess(kDataFailed, mkError);
+        ShowFailure(Messages::operationFailed(), error);
         return;
     }
     refresh();
@@ -281,8 +276,7 @@ void ContractCommands::cleanEmptyClients()
 {
     QString error;
     if (!ContractStore::cleanEmptyClients(dmData()->db(), &error)) {
-        qWarning().noquote() << error;
-        ShowMess(kDataFailed, mkError);
+        ShowFailure(Messages::operationFailed(), error);
         return;
     }
     ShowMess(QStringLiteral("清除客户编号和名称为空的记录行成功！"), mkInfo);

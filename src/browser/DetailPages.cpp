@@ -1,18 +1,19 @@
 #include "browser/DetailPages.h"
 
+#include "platform/Messages.h"
 #include "records/TfrmShouKuanEdit.h"
 
 #include "browser/DetailStore.h"
 #include "browser/MainCommands.h"
 #include "browser/ScanPage.h"
-#include "common/GridLayoutStore.h"
 #include "common/DataGrid.h"
 #include "common/GridExport.h"
 #include "common/GridLayouts.h"
+#include "common/GridLayoutStore.h"
 #include "common/SortDialog.h"
+#include "data/Session.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
-#include "data/Session.h"
 #include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 
@@ -35,10 +36,6 @@ using namespace DetailStore;
 namespace {
 
 constexpr int kNotOpen = INT_MIN;
-
-const QString kNotYet = QStringLiteral("此功能尚未提供");
-const QString kOpenFailed = QStringLiteral("打开操作失败，请检查数据连接... ");
-const QString kSaveFailed = QStringLiteral("操作失败，请检查连接...");
 
 QAction* named(MainCommands* commands, const char* name)
 {
@@ -133,9 +130,10 @@ DetailPages::DetailPages(MainCommands* commands, QWidget* parent)
                 m_shipSplit->handle(1)->setVisible(shown);
             };
             connect(m_showLines, &QCheckBox::toggled, this, showLines);
-            const bool shown = dmData() ? dmData()->settings().readBool(
-                                              QStringLiteral("set"), QStringLiteral("detailflag"), true)
-                                        : true;
+            const bool shown =
+                dmData() ? dmData()->settings().readBool(QStringLiteral("set"),
+                                                         QStringLiteral("detailflag"), true)
+                         : true;
             m_showLines->setChecked(shown);
             showLines(shown);
 
@@ -298,8 +296,7 @@ bool DetailPages::openPage(int p)
     QString error;
     // The lines follow through the shipment grid's current-row signal.
     if (!grid(p)->open(dmData()->db(), listSql(p), contractParams(m_cltID), &error)) {
-        qWarning().noquote() << kOpenFailed << error;
-        ShowMess(kOpenFailed, mkError);
+        ShowFailure(Messages::openFailed(), error);
         return false;
     }
     return true;
@@ -312,8 +309,7 @@ void DetailPages::openLines()
     const QVariant code = grid(kShipmentsPage)->currentValue(QStringLiteral("F_code"));
     QString error;
     if (!m_lines->open(dmData()->db(), linesSql(), {{QStringLiteral(":F_code"), code}}, &error)) {
-        qWarning().noquote() << kOpenFailed << error;
-        ShowMess(kOpenFailed, mkError);
+        ShowFailure(Messages::openFailed(), error);
     }
 }
 
@@ -337,7 +333,8 @@ void DetailPages::updateApproveButton()
         approve->setVisible(false);
         return;
     }
-    const bool approved = !g->currentValue(QStringLiteral("F_PZemp")).toString().trimmed().isEmpty();
+    const bool approved =
+        !g->currentValue(QStringLiteral("F_PZemp")).toString().trimmed().isEmpty();
     approve->setText(approved ? QStringLiteral("撤消") : QStringLiteral("批准"));
     approve->setVisible(m_page == kChangesPage && Session.CanApprove);
 }
@@ -357,7 +354,7 @@ void DetailPages::addRecord()
         OpenReceiptEdit(SubRecordEdit::AddMode, pageGrid(), m_contractSource(), this);
         return;
     }
-    ShowMess(kNotYet, mkInfo);
+    ShowMess(Messages::notYetAvailable(), mkInfo);
 }
 
 void DetailPages::modifyRecord()
@@ -374,7 +371,7 @@ void DetailPages::modifyRecord()
         OpenReceiptEdit(SubRecordEdit::ModifyMode, pageGrid(), m_contractSource(), this);
         return;
     }
-    ShowMess(kNotYet, mkInfo);
+    ShowMess(Messages::notYetAvailable(), mkInfo);
 }
 
 void DetailPages::deleteRecord()
@@ -394,8 +391,7 @@ void DetailPages::deleteRecord()
         QString error;
         if (!deleteShipment(dmData()->db(), g->currentValue(QStringLiteral("F_code")).toString(),
                             &error)) {
-            qWarning().noquote() << kSaveFailed << error;
-            ShowMess(kSaveFailed, mkError);
+            ShowFailure(Messages::writeFailed(), error);
             return;
         }
         openPage(m_page);
@@ -451,11 +447,11 @@ void DetailPages::approveChange()
                              : DetailStore::approveChange(dmData()->db(), id, Session.OperName,
                                                           Clock::today(), &error);
     if (!ok) {
-        qWarning().noquote() << kSaveFailed << error;
-        ShowMess(kSaveFailed, mkError);
+        ShowFailure(Messages::writeFailed(), error);
         return;
     }
     // Re-reading keeps the same record current, and its signal sets the caption.
     openPage(kChangesPage);
-    ShowMess(withdraw ? QStringLiteral("撤消记录成功！") : QStringLiteral("批准记录成功！"), mkInfo);
+    ShowMess(withdraw ? QStringLiteral("撤消记录成功！") : QStringLiteral("批准记录成功！"),
+             mkInfo);
 }

@@ -1,6 +1,7 @@
 #include "browser/MainCommands.h"
 
 #include "data/RightsCatalogue.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <algorithm>
@@ -202,7 +203,7 @@ QMetaObject::Connection MainCommands::connectDefault(QAction* a)
         return connect(a, &QAction::triggered, this,
                        [this](bool checked) { m_toolBar->setVisible(checked); });
     return connect(a, &QAction::triggered, this,
-                   [] { ShowMess(QStringLiteral("此功能尚未提供"), mkInfo); });
+                   [] { ShowMess(Messages::notYetAvailable(), mkInfo); });
 }
 
 QAction* MainCommands::action(int code) const

@@ -3,17 +3,18 @@
 #include "common/FieldValueDialog.h"
 #include "data/Schema.h"
 #include "data/TdmData.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 #include "records/TfrmImageDisp.h"
 
 #include <QAction>
 #include <QApplication>
+#include <qdrawutil.h>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QListWidget>
 #include <QPainter>
 #include <QVBoxLayout>
-#include <qdrawutil.h>
 
 namespace {
 
@@ -22,7 +23,6 @@ constexpr int kBox = 64;
 constexpr int kInset = 8;
 
 const QString kNamePrompt = QStringLiteral("请输入图片的名称：");
-const QString kFailed = QStringLiteral("操作失败，请检查数据连接... ");
 
 class BusyCursor
 {
@@ -82,8 +82,7 @@ void ScanPage::reload()
     if (m_cltID >= 0 && dmData()) {
         QString error;
         if (!ScanStore(dmData()->db()).pages(m_cltID, &m_pages, &error)) {
-            qWarning().noquote() << kFailed << error;
-            ShowMess(kFailed, mkError);
+            ShowFailure(Messages::operationFailed(), error);
         }
     }
     buildThumbnails();
@@ -220,8 +219,7 @@ void ScanPage::addScan()
     QString error;
     if (ScanStore(dmData()->db())
             .insert(m_cltID, *name, ScanStore::extensionOf(path), bytes, &error) == 0) {
-        qWarning().noquote() << kFailed << error;
-        ShowMess(kFailed, mkError);
+        ShowFailure(Messages::operationFailed(), error);
         return;
     }
     reload();
@@ -259,8 +257,7 @@ void ScanPage::viewOrReplace()
         bytes = page->image;
     QString error;
     if (!dmData() || !ScanStore(dmData()->db()).replace(page->id, fileName, ext, bytes, &error)) {
-        qWarning().noquote() << kFailed << error;
-        ShowMess(kFailed, mkError);
+        ShowFailure(Messages::operationFailed(), error);
         return;
     }
     reload();
@@ -287,8 +284,7 @@ void ScanPage::renameScan()
         return;
     QString error;
     if (!dmData() || !ScanStore(dmData()->db()).rename(page->id, name, &error)) {
-        qWarning().noquote() << kFailed << error;
-        ShowMess(kFailed, mkError);
+        ShowFailure(Messages::operationFailed(), error);
         return;
     }
     page->fileName = name;
@@ -306,12 +302,12 @@ void ScanPage::deleteScan()
         ShowMess(QStringLiteral("没有图片选择，请选择需要删除的配件图片！"), mkInfo);
         return;
     }
-    if (ShowMess(QStringLiteral("真的要删除当前图片 “%1”吗？").arg(page->fileName), mkQuestion) == 2)
+    if (ShowMess(QStringLiteral("真的要删除当前图片 “%1”吗？").arg(page->fileName), mkQuestion) ==
+        2)
         return;
     QString error;
     if (!dmData() || !ScanStore(dmData()->db()).remove(page->id, &error)) {
-        qWarning().noquote() << kFailed << error;
-        ShowMess(kFailed, mkError);
+        ShowFailure(Messages::operationFailed(), error);
         return;
     }
     reload();

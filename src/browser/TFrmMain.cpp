@@ -45,8 +45,6 @@
 
 namespace {
 
-const QString kOpenFailed = QStringLiteral("打开操作失败，请检查数据连接... ");
-
 QLabel* panel(const QString& name, const QString& text)
 {
     auto* l = new QLabel(text);
@@ -378,8 +376,7 @@ void TFrmMain::RefreshContractList()
     const SqlBuilder b = ContractList::statement(dm->db().dialect(), currentFilter(), Session);
     QString error;
     if (!m_grid->open(dm->db(), b.sql(), b.params(), &error)) {
-        qWarning().noquote() << error;
-        ShowMess(kOpenFailed, mkError);
+        ShowFailure(Messages::openFailed(), error);
     }
     m_count->setText(QStringLiteral("合同总数： %1 条  ").arg(m_grid->model()->rowCount()));
 }
@@ -417,8 +414,7 @@ void TFrmMain::onAdvancedToggled(bool down)
         setAdvancedMode(true);
         QString error;
         if (!m_grid->open(dmData()->db(), query->sql(), query->params(), &error)) {
-            qWarning().noquote() << error;
-            ShowMess(kOpenFailed, mkError);
+            ShowFailure(Messages::openFailed(), error);
         }
         m_count->setText(QStringLiteral("合同总数： %1 条  ").arg(m_grid->model()->rowCount()));
         return;

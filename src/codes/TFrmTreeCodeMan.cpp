@@ -5,6 +5,7 @@
 #include "data/Schema.h"
 #include "data/TdmData.h"
 #include "platform/DispFormPos.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>
@@ -285,8 +286,7 @@ void TFrmTreeCodeMan::renameNode()
                  mkWarning);
         return;
     case CodeStore::RenameResult::PathsFailed:
-        qWarning().noquote() << error;
-        ShowMess(QStringLiteral("操作失败，请检查数据连接... "), mkError);
+        ShowFailure(Messages::operationFailed(), error);
         return;
     case CodeStore::RenameResult::NodeFailed:
         qWarning().noquote() << error;

@@ -1,22 +1,20 @@
 #include "common/GridLayouts.h"
 
 #include "common/DataGrid.h"
-#include "common/GridLayoutStore.h"
 #include "common/FieldListDialog.h"
-#include "data/TdmData.h"
+#include "common/GridLayoutStore.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <QDebug>
 
 namespace {
 
-const QString kFailed = QStringLiteral("操作失败，请检查数据连接... ");
-
 void reportFailure(const QString& detail)
 {
-    qWarning().noquote() << kFailed << detail;
-    ShowMess(kFailed, mkError);
+    ShowFailure(Messages::operationFailed(), detail);
 }
 
 } // namespace

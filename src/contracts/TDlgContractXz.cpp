@@ -1,13 +1,14 @@
 #include "contracts/TDlgContractXz.h"
 
 #include "codes/CodeStore.h"
+#include "platform/Messages.h"
 
-#include "common/GridLayoutStore.h"
 #include "common/CategoryList.h"
+#include "common/GridLayoutStore.h"
 
-#include "contracts/ContractRows.h"
 #include "common/DataGrid.h"
 #include "common/GridLayouts.h"
+#include "contracts/ContractRows.h"
 #include "data/TdmData.h"
 #include "platform/DispFormPos.h"
 #include "platform/UserDialogs.h"
@@ -136,12 +137,12 @@ void TDlgContractXz::fillCategories(int kind)
 void TDlgContractXz::runQuery()
 {
     const QString category = m_list->selectedName();
-    const SqlBuilder b = ContractQuery::selectionStatement(dmData()->db().dialect(),
-        m_name->text(), m_code->text(), m_memo->text(), m_kind->currentIndex(), category);
+    const SqlBuilder b =
+        ContractQuery::selectionStatement(dmData()->db().dialect(), m_name->text(), m_code->text(),
+                                          m_memo->text(), m_kind->currentIndex(), category);
     QString error;
     if (!m_grid->open(dmData()->db(), b.sql(), b.params(), &error)) {
-        qWarning().noquote() << error;
-        ShowMess(QStringLiteral("打开操作失败，请检查数据连接... "), mkError);
+        ShowFailure(Messages::openFailed(), error);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "contracts/TfrmContractEdit.h"
 
 #include "codes/CodeStore.h"
+#include "platform/Messages.h"
 
 #include "codes/CodeCombos.h"
 
@@ -709,8 +710,7 @@ bool TfrmContractEdit::store()
         return false;
     }
     if (!r.ok) {
-        qWarning().noquote() << "contract save failed:" << r.error;
-        ShowMess(QStringLiteral("保存失败，请检测数据库连接！"), mkError);
+        ShowFailure(Messages::saveFailed(), r.error);
         return false;
     }
     m_savedId = r.id;

@@ -1,11 +1,12 @@
 #include "data/TdmData.h"
 
-#include "platform/AppPaths.h"
 #include "data/Backup.h"
 #include "data/Formats.h"
 #include "data/Schema.h"
 #include "data/Session.h"
+#include "platform/AppPaths.h"
 #include "platform/Clock.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <QDebug>
@@ -13,12 +14,6 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-
-namespace {
-const QString kFailed = QStringLiteral("操作失败，请检查数据连接... ");
-const QString kDeleteFailed = QStringLiteral("删除操作失败，请检查数据连接... ");
-const QString kOpenFailed = QStringLiteral("打开操作失败，请检查数据连接... ");
-} // namespace
 
 TdmData* TdmData::s_instance = nullptr;
 
@@ -143,8 +138,7 @@ bool TdmData::openOnce(const ConnectHooks& hooks)
 
 void TdmData::reportFailure(const QString& message, const QString& detail)
 {
-    qWarning().noquote() << message << detail;
-    ShowMess(message, mkError);
+    ShowFailure(message, detail);
 }
 
 bool TdmData::ExecSql(const QString& sql, const SqlParams& params)
@@ -152,7 +146,7 @@ bool TdmData::ExecSql(const QString& sql, const SqlParams& params)
     QString error;
     if (m_db.exec(sql, params, &error))
         return true;
-    reportFailure(kFailed, error);
+    reportFailure(Messages::operationFailed(), error);
     return false;
 }
 
@@ -164,7 +158,7 @@ bool TdmData::DeleteById(const QString& table, qint64 id)
     if (t && m_db.exec(QStringLiteral("DELETE FROM %1 WHERE F_ID = :id").arg(t->name),
                        {{QStringLiteral(":id"), id}}, &error))
         return true;
-    reportFailure(kDeleteFailed, error);
+    reportFailure(Messages::deleteFailed(), error);
     return false;
 }
 
@@ -174,7 +168,7 @@ QString TdmData::QueryString(const QString& sql, const SqlParams& params)
     QString error;
     const QVariant v = m_db.scalar(sql, params, &ok, &error);
     if (!ok) {
-        reportFailure(kFailed, error);
+        reportFailure(Messages::operationFailed(), error);
         return QString();
     }
     return v.isNull() ? QString() : v.toString();
@@ -186,7 +180,7 @@ int TdmData::QueryInt(const QString& sql, const SqlParams& params)
     QString error;
     const QVariant v = m_db.scalar(sql, params, &ok, &error);
     if (!ok) {
-        reportFailure(kFailed, error);
+        reportFailure(Messages::operationFailed(), error);
         return 0;
     }
     return v.isNull() ? 0 : v.toInt();
@@ -205,7 +199,7 @@ bool TdmData::OpenQuery(const QString& sql, QSqlQuery& query, const SqlParams& p
     } else {
         error = query.lastError().text();
     }
-    reportFailure(kOpenFailed, error);
+    reportFailure(Messages::openFailed(), error);
     return false;
 }
 
@@ -224,7 +218,7 @@ QStringList TdmData::PickListValues(const QString& sql, const SqlParams& params)
             return values;
         error = q.lastError().text();
     }
-    reportFailure(kFailed, error);
+    reportFailure(Messages::operationFailed(), error);
     return values;
 }
 
@@ -241,11 +235,11 @@ void TdmData::WriteLog(const QString& what)
 
 bool TdmData::HasRight(const QString& code)
 {
-    return QueryInt(QStringLiteral("SELECT o.F_ID FROM OperLimit AS o LEFT JOIN Limits AS l ON "
-                                   "o.F_lmtName = l.F_name WHERE o.F_OperName = :oper AND "
-                                   "l.F_code = :code"),
-                    {{QStringLiteral(":oper"), Session.OperName},
-                     {QStringLiteral(":code"), code}}) > 0;
+    return QueryInt(
+               QStringLiteral("SELECT o.F_ID FROM OperLimit AS o LEFT JOIN Limits AS l ON "
+                              "o.F_lmtName = l.F_name WHERE o.F_OperName = :oper AND "
+                              "l.F_code = :code"),
+               {{QStringLiteral(":oper"), Session.OperName}, {QStringLiteral(":code"), code}}) > 0;
 }
 
 AllocatedCode TdmData::NextDatedCode(const QString& sql, const SqlParams& params,
@@ -297,9 +291,10 @@ AllocatedCode TdmData::NextTreeCode(const QString& code, const QString& flag, in
 AllocatedCode TdmData::NextShipmentCode()
 {
     const QString day = Clock::today().toString(QStringLiteral("yyyyMMdd"));
-    return NextDatedCode(QStringLiteral("SELECT max(F_code) FROM t_FHrec WHERE F_code LIKE :day"),
-                         {{QStringLiteral(":day"), QStringLiteral("FH-") + day + QStringLiteral("-%")}},
-                         QStringLiteral("FH-"), 3);
+    return NextDatedCode(
+        QStringLiteral("SELECT max(F_code) FROM t_FHrec WHERE F_code LIKE :day"),
+        {{QStringLiteral(":day"), QStringLiteral("FH-") + day + QStringLiteral("-%")}},
+        QStringLiteral("FH-"), 3);
 }
 
 int TdmData::NextContractLinkNumber()
@@ -334,7 +329,7 @@ bool TdmData::LoadSessionValues()
     QSqlQuery q = m_db.prepare(QStringLiteral("SELECT F_Value FROM KeyValue ORDER BY F_ID"));
     QString error;
     if (!m_db.exec(q, &error)) {
-        reportFailure(kFailed, error);
+        reportFailure(Messages::operationFailed(), error);
         return false;
     }
     Session.KeyValues = QStringList(16);
@@ -343,9 +338,10 @@ bool TdmData::LoadSessionValues()
     bool ok = false;
     const int decimals = decimalsFromSlot(Session.keyValue(14), &ok);
     if (!ok)
-        ShowMess(QStringLiteral("金额小数位数设置“%1”不是整数，按 2 位小数显示。请在自定义设置中改正。")
-                     .arg(Session.keyValue(14)),
-                 mkWarning);
+        ShowMess(
+            QStringLiteral("金额小数位数设置“%1”不是整数，按 2 位小数显示。请在自定义设置中改正。")
+                .arg(Session.keyValue(14)),
+            mkWarning);
     Session.MoneyFormat = NumberFormat(decimals, 3);
     Session.AutoCode = m_settings.readBool(QStringLiteral("sys"), QStringLiteral("bZDcode"), false);
     Session.AutoContractCode =

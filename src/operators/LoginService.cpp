@@ -1,8 +1,9 @@
 #include "operators/LoginService.h"
 
-#include "data/TdmData.h"
 #include "data/RightsCatalogue.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
+#include "platform/Messages.h"
 #include "platform/PasswordHash.h"
 #include "platform/UserDialogs.h"
 
@@ -30,22 +31,23 @@ LoginService::Outcome LoginService::tryLogin(const QString& typedName, const QSt
         return Outcome::FocusName;
     }
     const SqlParams byName{{QStringLiteral(":name"), name}};
-    if (m_dm.QueryInt(QStringLiteral("SELECT F_ID FROM OperList WHERE F_Name = :name"), byName) <= 0) {
+    if (m_dm.QueryInt(QStringLiteral("SELECT F_ID FROM OperList WHERE F_Name = :name"), byName) <=
+        0) {
         ShowMess(QStringLiteral("此操作员并不存在，请重新选择操作员！"), mkInfo);
         return Outcome::FocusName;
     }
     const bool disabled =
-        m_dm.QueryInt(QStringLiteral("SELECT F_Flag FROM OperList WHERE F_Name = :name"), byName) != 0;
-    const QString stored =
-        m_dm.QueryString(QStringLiteral("SELECT F_PassWord FROM OperList WHERE F_Name = :name"), byName);
+        m_dm.QueryInt(QStringLiteral("SELECT F_Flag FROM OperList WHERE F_Name = :name"), byName) !=
+        0;
+    const QString stored = m_dm.QueryString(
+        QStringLiteral("SELECT F_PassWord FROM OperList WHERE F_Name = :name"), byName);
     // The password as typed: letter case and blanks count.
     if (!disabled && CheckPass(password, stored)) {
         QString error;
         if (EstablishSession(m_dm, name, &error))
             return Outcome::LoggedIn;
         // Refused: who may see what is unknown. Not a wrong password.
-        qWarning().noquote() << error;
-        ShowMess(QStringLiteral("操作失败，请检查数据连接... "), mkError);
+        ShowFailure(Messages::operationFailed(), error);
         return Outcome::Stay;
     }
     if (m_wrong < 3) {

@@ -8,5 +8,5 @@ void ShowFailure(const QString& message, const QString& details)
 {
     if (!details.isEmpty())
         qWarning().noquote() << message.trimmed() << "-" << details;
-    ShowMess(message, mkError);
+    UserDialogs::current().showFailure(message, details);
 }

@@ -20,7 +20,12 @@ inline QString saveFailed()
 }
 inline QString deleteFailed()
 {
-    return QStringLiteral("删除失败");
+    return QStringLiteral("删除操作失败，请检查数据连接... ");
+}
+// A write of a detail page or a batch change that did not go through.
+inline QString writeFailed()
+{
+    return QStringLiteral("操作失败，请检查连接...");
 }
 inline QString notConnected()
 {

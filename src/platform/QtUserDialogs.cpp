@@ -22,8 +22,7 @@ std::unique_ptr<QMessageBox> QtUserDialogs::makeMessageBox(const QString& text, 
         box->setDefaultButton(yes);
         box->setEscapeButton(no);
         if (kind == mkQuestionCancel) {
-            QPushButton* cancel =
-                box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+            QPushButton* cancel = box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
             cancel->setObjectName(QStringLiteral("btnCancel"));
             box->setEscapeButton(cancel);
         }
@@ -64,6 +63,14 @@ int QtUserDialogs::showMess(const QString& text, int kind)
     if (name == QLatin1String("btnNo") || kind == mkQuestion)
         return 2;
     return 3;
+}
+
+void QtUserDialogs::showFailure(const QString& text, const QString& details)
+{
+    const std::unique_ptr<QMessageBox> box =
+        makeMessageBox(text, mkError, QApplication::activeWindow());
+    box->setDetailedText(details);
+    box->exec();
 }
 
 std::unique_ptr<QFileDialog> QtUserDialogs::makeSaveDialog(const QString& title, const QString& dir,

@@ -25,6 +25,7 @@ public:
                                                        QWidget* parent = nullptr);
 
     int showMess(const QString& text, int kind) override;
+    void showFailure(const QString& text, const QString& details) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
     QStringList openFileNames(const QString& title, const QString& dir,
                               const QString& filter) override;

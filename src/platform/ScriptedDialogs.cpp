@@ -27,9 +27,14 @@ void ScriptedDialogs::clear()
     m_unanswered = 0;
 }
 
+void ScriptedDialogs::showFailure(const QString& text, const QString& details)
+{
+    m_messages.append({mkError, text, details});
+}
+
 int ScriptedDialogs::showMess(const QString& text, int kind)
 {
-    m_messages.append({kind, text});
+    m_messages.append({kind, text, QString()});
     if (kind != mkQuestion && kind != mkQuestionCancel)
         return 1;
     if (m_answers.isEmpty()) {

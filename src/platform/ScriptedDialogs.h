@@ -17,6 +17,7 @@ public:
     {
         int kind;
         QString text;
+        QString details; // behind the message, for failures
     };
     struct Dialog
     {
@@ -41,6 +42,10 @@ public:
     QStringList texts() const;
     QString lastText() const { return m_messages.isEmpty() ? QString() : m_messages.last().text; }
     int lastKind() const { return m_messages.isEmpty() ? -1 : m_messages.last().kind; }
+    QString lastDetails() const
+    {
+        return m_messages.isEmpty() ? QString() : m_messages.last().details;
+    }
     // Questions asked while no answer was queued.
     int unansweredQuestions() const { return m_unanswered; }
     int pendingAnswers() const { return int(m_answers.size()); }
@@ -48,6 +53,7 @@ public:
     void clear();
 
     int showMess(const QString& text, int kind) override;
+    void showFailure(const QString& text, const QString& details) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
     QStringList openFileNames(const QString& title, const QString& dir,
                               const QString& filter) override;

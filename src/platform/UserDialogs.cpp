@@ -24,6 +24,13 @@ int ShowMess(const QString& text, int kind)
     return UserDialogs::current().showMess(text, kind);
 }
 
+void ConsoleDialogs::showFailure(const QString& text, const QString& details)
+{
+    showMess(text, mkError);
+    if (!details.isEmpty())
+        std::fprintf(stderr, "  %s\n", details.toLocal8Bit().constData());
+}
+
 int ConsoleDialogs::showMess(const QString& text, int kind)
 {
     static const char* const prefixes[] = {"提示", "询问", "警告", "错误", "询问"};

@@ -25,6 +25,13 @@ public:
     // Returns 1 or 2 for a question, 1 to 3 for a question with cancel; the
     // result of other kinds is ignored.
     virtual int showMess(const QString& text, int kind) = 0;
+    // An error message whose details (the database's own text, a file
+    // error) the operator can open; by default the message alone.
+    virtual void showFailure(const QString& text, const QString& details)
+    {
+        Q_UNUSED(details);
+        showMess(text, mkError);
+    }
 
     // Filters in Qt's form: "合同数据库 (*.db);;所有文件 (*)".
     // Each returns an empty value when the operator cancels.
@@ -50,6 +57,7 @@ class ConsoleDialogs : public UserDialogs
 {
 public:
     int showMess(const QString& text, int kind) override;
+    void showFailure(const QString& text, const QString& details) override;
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QStringList openFileNames(const QString&, const QString&, const QString&) override
     {

@@ -9,6 +9,7 @@
 #include "data/TdmData.h"
 #include "data/TransactionGuard.h"
 #include "platform/DispFormPos.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 #include "records/ContractSummary.h"
 
@@ -193,7 +194,7 @@ void SubRecordEdit::moveTo(RecordNavigator::Move move)
 
 QString SubRecordEdit::saveFailedText()
 {
-    return QStringLiteral("保存失败，请检测数据库连接！");
+    return Messages::saveFailed();
 }
 
 bool SubRecordEdit::reopenList(QString* error)
