@@ -904,6 +904,7 @@ void TstCodesGui::departmentSelectionModal()
 
 void TstCodesGui::screenshots()
 {
+    SCREENSHOTS_ONLY();
     addTypeTree();
     addNode("type", "003", "工程合同", "\\\\工程合同");
     addNode("type", "003001", "施工", "\\\\工程合同\\施工");

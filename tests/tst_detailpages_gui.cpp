@@ -720,6 +720,7 @@ void TstDetailPagesGui::doubleClickRunsModifyWhenVisible()
 
 void TstDetailPagesGui::screenshots()
 {
+    SCREENSHOTS_ONLY();
     build();
     m_pages->setContract(1);
     m_pages->showPage(1);

@@ -480,8 +480,7 @@ void TstMainWindowGui::leavingAsksAndOffersBackup()
 
 void TstMainWindowGui::screenshotOnDemoData()
 {
-    if (qEnvironmentVariableIsEmpty("CONTRACT_SCREENSHOTS"))
-        QSKIP("pictures only when CONTRACT_SCREENSHOTS is set");
+    SCREENSHOTS_ONLY();
     QTemporaryDir demo;
     {
         Database db("demo");

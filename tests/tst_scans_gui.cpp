@@ -755,6 +755,7 @@ void TstScansGui::imageWindowRefusesDamagedFile()
 
 void TstScansGui::screenshot()
 {
+    SCREENSHOTS_ONLY();
     const QColor colours[] = {QColor(200, 40, 40), QColor(40, 120, 200), QColor(60, 170, 80)};
     addRow(kContract, "合同封面", ".jpg", encoded(solid(colours[0], 120, 80), "JPEG"));
     addRow(kContract, "第二页", ".bmp", encoded(solid(colours[1], 60, 90), "BMP"));

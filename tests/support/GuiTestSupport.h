@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTest>
 
 #include <functional>
 
@@ -11,6 +12,14 @@ class QWidget;
 // otherwise. Run a GUI test under Xvfb with QT_QPA_PLATFORM=xcb and the
 // variable set to look at what the windows show.
 void saveScreenshot(QWidget* widget, const QString& name);
+
+// Opens a test that only takes pictures: it is skipped unless pictures were
+// asked for (CONTRACT_SCREENSHOTS).
+#define SCREENSHOTS_ONLY()                                                                         \
+    do {                                                                                           \
+        if (qEnvironmentVariableIsEmpty("CONTRACT_SCREENSHOTS"))                                   \
+            QSKIP("pictures only when CONTRACT_SCREENSHOTS is set");                               \
+    } while (false)
 
 // As saveScreenshot, with a title bar drawn above the window that shows the
 // title the window system holds for it (read back with xprop on the xcb
