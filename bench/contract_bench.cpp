@@ -9,19 +9,19 @@
 // The demo database is made once per size by `contract-admin demo` and kept
 // in the cache folder (build/bench-cache by default).
 
-#include "platform/AppPaths.h"
-#include "contracts/ContractRows.h"
 #include "browser/TFrmMain.h"
+#include "common/DataGrid.h"
+#include "common/GridColumn.h"
+#include "common/GridLayoutStore.h"
+#include "common/RecordModel.h"
+#include "common/RecordSet.h"
+#include "contracts/ContractRows.h"
+#include "data/Database.h"
 #include "data/DataServicesUi.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
+#include "platform/AppPaths.h"
 #include "platform/ScriptedDialogs.h"
-#include "common/DataGrid.h"
-#include "common/GridLayoutStore.h"
-#include "common/GridColumn.h"
-#include "common/RecordModel.h"
-#include "common/RecordSet.h"
-#include "data/Database.h"
 
 #ifdef BENCH_HAVE_XLSX_EXPORT
 #include "common/XlsxExport.h"
@@ -30,19 +30,19 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTableWidget>
-#include <QTreeWidget>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTreeWidget>
 
 #include <sqlite3.h>
 
@@ -159,8 +159,8 @@ QString ensureDatabase(const Options& o)
         err() << "无法创建缓存文件夹: " << o.cacheDir << Qt::endl;
         return {};
     }
-    out() << "creating demo database with " << o.contracts << " contracts in " << folder
-          << " ..." << Qt::endl;
+    out() << "creating demo database with " << o.contracts << " contracts in " << folder << " ..."
+          << Qt::endl;
     QProcess admin;
     admin.setProcessChannelMode(QProcess::ForwardedChannels);
     admin.start(QStringLiteral(CONTRACT_ADMIN_EXE),
@@ -428,8 +428,8 @@ int main(int argc, char* argv[])
     }
     const double listRatio = listOpen.median() / listFloor.median();
     out() << "1 list_open (" << rows << " rows, " << model->columnCount()
-          << " columns, first screen shown): " << describe(listOpen)
-          << "; floor " << describe(listFloor) << "; ratio " << ratioText(listRatio)
+          << " columns, first screen shown): " << describe(listOpen) << "; floor "
+          << describe(listFloor) << "; ratio " << ratioText(listRatio)
           << " [target <= 2: " << verdict(listRatio <= 2.0) << "]" << Qt::endl;
 
     // The resident set with the open list on screen (measure 6, printed below).
@@ -472,9 +472,9 @@ int main(int argc, char* argv[])
     }
     const double filterRatio = filterOpen.median() / filterFloor.median();
     out() << "2 filter (f_name like '%" << o.search << "%', " << filterRows
-          << " rows): " << describe(filterOpen) << "; floor " << describe(filterFloor)
-          << "; ratio " << ratioText(filterRatio) << " [target <= 2: "
-          << verdict(filterRatio <= 2.0) << "]" << Qt::endl;
+          << " rows): " << describe(filterOpen) << "; floor " << describe(filterFloor) << "; ratio "
+          << ratioText(filterRatio) << " [target <= 2: " << verdict(filterRatio <= 2.0) << "]"
+          << Qt::endl;
 
     // ---- 3. Sorting in place, on the grid on screen: by name from the
     // order of the query, then by date from the name order.
@@ -539,8 +539,8 @@ int main(int argc, char* argv[])
             QElapsedTimer t;
             t.start();
             QString exportError;
-            exported = WriteGridToXlsx(target, QStringLiteral("合同列表"), *model,
-                                       grid->columns(), &exportError);
+            exported = WriteGridToXlsx(target, QStringLiteral("合同列表"), *model, grid->columns(),
+                                       &exportError);
             exportMs.add(elapsedMs(t));
             if (!exported)
                 err() << "导出失败: " << exportError << Qt::endl;
@@ -548,8 +548,8 @@ int main(int argc, char* argv[])
             QFile::remove(target);
         }
         if (exported)
-            out() << "5 export (" << rows << " rows, " << size / 1024 << " KB .xlsx): "
-                  << describe(exportMs) << Qt::endl;
+            out() << "5 export (" << rows << " rows, " << size / 1024
+                  << " KB .xlsx): " << describe(exportMs) << Qt::endl;
         else
             out() << "5 export: failed" << Qt::endl;
     }
@@ -559,14 +559,14 @@ int main(int argc, char* argv[])
 
     // ---- 6. Memory
     const double rssMb = double(rssKb) / 1024.0;
-    out() << "6 memory: VmRSS " << QString::number(rssMb, 'f', 1)
-          << " MB with the list open (" << QString::number(rssStartKb / 1024.0, 'f', 1)
+    out() << "6 memory: VmRSS " << QString::number(rssMb, 'f', 1) << " MB with the list open ("
+          << QString::number(rssStartKb / 1024.0, 'f', 1)
           << " MB before the database was opened; peak VmHWM "
           << QString::number(peakAfterOpenKb / 1024.0, 'f', 1) << " MB after measure 1, "
           << QString::number(statusKb("VmHWM") / 1024.0, 'f', 1) << " MB at the end); record set "
-          << QString::number(recordBytes / (1024.0 * 1024.0), 'f', 1) << " MB = "
-          << (rows > 0 ? recordBytes / rows : 0) << " bytes/row [target <= 300 MB: "
-          << verdict(rssMb <= 300.0) << "]" << Qt::endl;
+          << QString::number(recordBytes / (1024.0 * 1024.0), 'f', 1)
+          << " MB = " << (rows > 0 ? recordBytes / rows : 0)
+          << " bytes/row [target <= 300 MB: " << verdict(rssMb <= 300.0) << "]" << Qt::endl;
 
     // ---- 7. The main window on this database: first display, then each
     // filter as the operator sets it.

@@ -30,7 +30,8 @@ void TstAllocation::twoProcessesNeverShareANumber()
         QVERIFY(p->waitForFinished(120000));
         QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
     }
-    QStringList lines = QString::fromUtf8(a.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QStringList lines =
+        QString::fromUtf8(a.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     const int fromA = int(lines.size());
     lines += QString::fromUtf8(b.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(fromA, rounds);

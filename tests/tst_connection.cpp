@@ -1,6 +1,6 @@
-#include "platform/AppPaths.h"
 #include "data/Schema.h"
 #include "data/TdmData.h"
+#include "platform/AppPaths.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TestSupport.h"

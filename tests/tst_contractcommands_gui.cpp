@@ -9,15 +9,15 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 // The main window's commands on contracts.
 class TstContractCommandsGui : public QObject
@@ -101,16 +101,17 @@ void TstContractCommandsGui::cleanup()
 
 void TstContractCommandsGui::addContract(int link, const QString& code, const QString& name)
 {
-    QVERIFY(m_dm->ExecSql("INSERT INTO Contract(F_cltID, F_code, F_name, F_date, F_SHemp, F_type, "
-                          "F_dept) VALUES(:l, :c, :n, :d, '', '\\\\旧类', '旧部门')",
-                          {{":l", link}, {":c", code}, {":n", name},
-                           {":d", QString("2024-01-0%1").arg(link + 1)}}));
+    QVERIFY(m_dm->ExecSql(
+        "INSERT INTO Contract(F_cltID, F_code, F_name, F_date, F_SHemp, F_type, "
+        "F_dept) VALUES(:l, :c, :n, :d, '', '\\\\旧类', '旧部门')",
+        {{":l", link}, {":c", code}, {":n", name}, {":d", QString("2024-01-0%1").arg(link + 1)}}));
 }
 
 void TstContractCommandsGui::addRecords(int link, const QString& shipmentCode)
 {
     for (const char* table : kRecordTables)
-        QVERIFY(m_dm->ExecSql(QString("INSERT INTO %1(F_cltID) VALUES(:l)").arg(table), {{":l", link}}));
+        QVERIFY(m_dm->ExecSql(QString("INSERT INTO %1(F_cltID) VALUES(:l)").arg(table),
+                              {{":l", link}}));
     QVERIFY(m_dm->ExecSql("UPDATE t_FHrec SET F_code = :c WHERE F_cltID = :l",
                           {{":c", shipmentCode}, {":l", link}}));
     QVERIFY(m_dm->ExecSql("INSERT INTO t_FHdetail(F_code, F_GDcode) VALUES(:c, '1'), (:c, '2')",
@@ -129,9 +130,8 @@ void TstContractCommandsGui::select(const QStringList& codes)
     for (const QString& code : codes) {
         const int row = grid->model()->findRow("F_code", code);
         QVERIFY(row >= 0);
-        grid->view()->selectionModel()->select(grid->model()->index(row, 0),
-                                               QItemSelectionModel::Select |
-                                                   QItemSelectionModel::Rows);
+        grid->view()->selectionModel()->select(
+            grid->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 }
 
@@ -153,11 +153,13 @@ void TstContractCommandsGui::deleteRemovesEveryRecord_data()
 void TstContractCommandsGui::deleteRemovesEveryRecord()
 {
     QFETCH(QString, table);
-    m_main->contractGrid()->setCurrentRow(m_main->contractGrid()->model()->findRow("F_code", "HT-A"));
+    m_main->contractGrid()->setCurrentRow(
+        m_main->contractGrid()->model()->findRow("F_code", "HT-A"));
     m_ui->queueAnswer(1);
     trigger("Action203");
     QCOMPARE(m_ui->messages().first().text,
-             QStringLiteral("删除当前合同资料，将删除当前合同所有的相关记录，\n真的要删除当前合同“甲合同”的相关资料吗？"));
+             QStringLiteral("删除当前合同资料，将删除当前合同所有的相关记录，\n真的要删除当前合同“"
+                            "甲合同”的相关资料吗？"));
     QCOMPARE(count("Contract"), 2);
     if (table == "t_FHdetail") {
         QCOMPARE(count(table, "F_code = 'FH-20261211-001'"), 0);

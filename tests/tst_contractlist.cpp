@@ -51,10 +51,14 @@ void TstContractList::init()
         const char *status, *emp, *dept, *project, *memo;
     };
     const C rows[] = {
-        {"HT-01", "办公楼施工合同", "甲公司", "张三", "\\\\工程\\A", 1, 0, "执行中", "张三", "工程部", "大厦", "土建"},
-        {"HT-02", "设备采购合同", "乙公司", "李四", "\\\\工程\\AB", -1, 0, "已完成", "李四", "采购部", "大厦", "设备"},
-        {"HT-03", "O'Brien 100% 合同", "丙公司", "", "\\\\工程\\A\\子类", 1, 1, "执行中", "张三", "工程部", "", "c:\\temp"},
-        {"HT-04", "软件开发合同", "丁公司", "王五", "\\\\服务", -1, 0, "执行中", "王五", "O'Neil部", "园区", ""},
+        {"HT-01", "办公楼施工合同", "甲公司", "张三", "\\\\工程\\A", 1, 0, "执行中", "张三",
+         "工程部", "大厦", "土建"},
+        {"HT-02", "设备采购合同", "乙公司", "李四", "\\\\工程\\AB", -1, 0, "已完成", "李四",
+         "采购部", "大厦", "设备"},
+        {"HT-03", "O'Brien 100% 合同", "丙公司", "", "\\\\工程\\A\\子类", 1, 1, "执行中", "张三",
+         "工程部", "", "c:\\temp"},
+        {"HT-04", "软件开发合同", "丁公司", "王五", "\\\\服务", -1, 0, "执行中", "王五", "O'Neil部",
+         "园区", ""},
         {"HT-05", "备件合同", "", "", "\\\\服务", 1, 0, "", "张三", "工程部", "", ""},
     };
     int link = 0;
@@ -63,11 +67,17 @@ void TstContractList::init()
             "INSERT INTO Contract(F_cltID, F_code, F_name, F_client1, F_FZR1, F_type, F_SFflag, "
             "F_GDflag, F_status, F_empname, F_dept, F_GCname, F_memo1, F_date) VALUES(:l, :c, :n, "
             ":c1, :f1, :t, :sf, :g, :s, :e, :d, :p, :m, :date)",
-            {{":l", ++link}, {":c", QString::fromUtf8(c.code)}, {":n", QString::fromUtf8(c.name)},
+            {{":l", ++link},
+             {":c", QString::fromUtf8(c.code)},
+             {":n", QString::fromUtf8(c.name)},
              {":c1", *c.client1 ? QVariant(QString::fromUtf8(c.client1)) : QVariant()},
-             {":f1", QString::fromUtf8(c.fzr1)}, {":t", QString::fromUtf8(c.type)}, {":sf", c.sf},
-             {":g", c.archived}, {":s", QString::fromUtf8(c.status)},
-             {":e", QString::fromUtf8(c.emp)}, {":d", QString::fromUtf8(c.dept)},
+             {":f1", QString::fromUtf8(c.fzr1)},
+             {":t", QString::fromUtf8(c.type)},
+             {":sf", c.sf},
+             {":g", c.archived},
+             {":s", QString::fromUtf8(c.status)},
+             {":e", QString::fromUtf8(c.emp)},
+             {":d", QString::fromUtf8(c.dept)},
              {":p", QString::fromUtf8(c.project)},
              {":m", *c.memo ? QVariant(QString::fromUtf8(c.memo)) : QVariant()},
              {":date", QString("2024-0%1-01").arg(6 - link)}}));
@@ -109,59 +119,102 @@ void TstContractList::filters_data()
         return filter;
     };
     const QStringList unarchived{"HT-01", "HT-02", "HT-04", "HT-05"};
-    QTest::newRow("no filter hides archived") << ContractFilter{} << 0 << "" << "" << unarchived;
+    QTest::newRow("no filter hides archived") << ContractFilter{} << 0 << ""
+                                              << "" << unarchived;
     QTest::newRow("archived included")
-        << f([](auto& x) { x.includeArchived = true; }) << 0 << "" << ""
-        << QStringList{"HT-01", "HT-02", "HT-03", "HT-04", "HT-05"};
-    QTest::newRow("code") << f([](auto& x) { x.searchField = 0; x.searchValue = " 04 "; }) << 0
-                          << "" << "" << QStringList{"HT-04"};
-    QTest::newRow("name") << f([](auto& x) { x.searchField = 1; x.searchValue = "采购"; }) << 0
-                          << "" << "" << QStringList{"HT-02"};
-    QTest::newRow("party A") << f([](auto& x) { x.searchField = 2; x.searchValue = "丁"; }) << 0
-                             << "" << "" << QStringList{"HT-04"};
+        << f([](auto& x) { x.includeArchived = true; }) << 0 << ""
+        << "" << QStringList{"HT-01", "HT-02", "HT-03", "HT-04", "HT-05"};
+    QTest::newRow("code") << f([](auto& x) {
+        x.searchField = 0;
+        x.searchValue = " 04 ";
+    }) << 0 << ""
+                          << "" << QStringList{"HT-04"};
+    QTest::newRow("name") << f([](auto& x) {
+        x.searchField = 1;
+        x.searchValue = "采购";
+    }) << 0 << ""
+                          << "" << QStringList{"HT-02"};
+    QTest::newRow("party A") << f([](auto& x) {
+        x.searchField = 2;
+        x.searchValue = "丁";
+    }) << 0 << ""
+                             << "" << QStringList{"HT-04"};
     QTest::newRow("party A empty value drops contracts without one")
-        << f([](auto& x) { x.searchField = 2; }) << 0 << "" << ""
-        << QStringList{"HT-01", "HT-02", "HT-04"};
-    QTest::newRow("person A") << f([](auto& x) { x.searchField = 3; x.searchValue = "王"; }) << 0
-                              << "" << "" << QStringList{"HT-04"};
-    QTest::newRow("main content") << f([](auto& x) { x.searchField = 6; x.searchValue = "土"; })
-                                  << 0 << "" << "" << QStringList{"HT-01"};
-    QTest::newRow("quote and percent")
-        << f([](auto& x) { x.searchField = 1; x.searchValue = "O'Brien 100%"; x.includeArchived = true; })
-        << 0 << "" << "" << QStringList{"HT-03"};
-    QTest::newRow("percent alone matches itself")
-        << f([](auto& x) { x.searchField = 1; x.searchValue = "%"; x.includeArchived = true; })
-        << 0 << "" << "" << QStringList{"HT-03"};
-    QTest::newRow("backslash")
-        << f([](auto& x) { x.searchField = 6; x.searchValue = "c:\\"; x.includeArchived = true; })
-        << 0 << "" << "" << QStringList{"HT-03"};
+        << f([](auto& x) { x.searchField = 2; }) << 0 << ""
+        << "" << QStringList{"HT-01", "HT-02", "HT-04"};
+    QTest::newRow("person A") << f([](auto& x) {
+        x.searchField = 3;
+        x.searchValue = "王";
+    }) << 0 << ""
+                              << "" << QStringList{"HT-04"};
+    QTest::newRow("main content") << f([](auto& x) {
+        x.searchField = 6;
+        x.searchValue = "土";
+    }) << 0 << ""
+                                  << "" << QStringList{"HT-01"};
+    QTest::newRow("quote and percent") << f([](auto& x) {
+        x.searchField = 1;
+        x.searchValue = "O'Brien 100%";
+        x.includeArchived = true;
+    }) << 0 << ""
+                                       << "" << QStringList{"HT-03"};
+    QTest::newRow("percent alone matches itself") << f([](auto& x) {
+        x.searchField = 1;
+        x.searchValue = "%";
+        x.includeArchived = true;
+    }) << 0 << ""
+                                                  << "" << QStringList{"HT-03"};
+    QTest::newRow("backslash") << f([](auto& x) {
+        x.searchField = 6;
+        x.searchValue = "c:\\";
+        x.includeArchived = true;
+    }) << 0 << ""
+                               << "" << QStringList{"HT-03"};
     QTest::newRow("type with sub-types and the sibling it starts")
-        << f([](auto& x) { x.typePath = "\\\\工程\\A"; x.includeArchived = true; }) << 0 << ""
+        << f([](auto& x) {
+               x.typePath = "\\\\工程\\A";
+               x.includeArchived = true;
+           })
+        << 0 << ""
         << "" << QStringList{"HT-01", "HT-02", "HT-03"};
     QTest::newRow("type AB only") << f([](auto& x) { x.typePath = "\\\\工程\\AB"; }) << 0 << ""
                                   << "" << QStringList{"HT-02"};
-    QTest::newRow("receipts") << f([](auto& x) { x.direction = 1; }) << 0 << "" << ""
-                              << QStringList{"HT-01", "HT-05"};
-    QTest::newRow("payments") << f([](auto& x) { x.direction = 2; }) << 0 << "" << ""
-                              << QStringList{"HT-02", "HT-04"};
-    QTest::newRow("status") << f([](auto& x) { x.categoryKind = 0; x.categoryName = "执行中"; })
-                            << 0 << "" << "" << QStringList{"HT-01", "HT-04"};
-    QTest::newRow("salesperson") << f([](auto& x) { x.categoryKind = 1; x.categoryName = "张三"; })
-                                 << 0 << "" << "" << QStringList{"HT-01", "HT-05"};
-    QTest::newRow("department with a quote")
-        << f([](auto& x) { x.categoryKind = 2; x.categoryName = "O'Neil部"; }) << 0 << "" << ""
-        << QStringList{"HT-04"};
-    QTest::newRow("project") << f([](auto& x) { x.categoryKind = 3; x.categoryName = "大厦"; })
-                             << 0 << "" << "" << QStringList{"HT-01", "HT-02"};
-    QTest::newRow("filters together")
-        << f([](auto& x) { x.typePath = "\\\\工程"; x.categoryKind = 1; x.categoryName = "李四"; })
-        << 0 << "" << "" << QStringList{"HT-02"};
-    QTest::newRow("own contracts") << ContractFilter{} << 1 << "" << "张三"
-                                   << QStringList{"HT-01", "HT-05"};
-    QTest::newRow("listed departments")
-        << ContractFilter{} << 2 << "'采购部','O''Neil部'" << "x" << QStringList{"HT-02", "HT-04"};
-    QTest::newRow("no department listed: nothing, no error")
-        << ContractFilter{} << 2 << "" << "x" << QStringList{};
+    QTest::newRow("receipts") << f([](auto& x) { x.direction = 1; }) << 0 << ""
+                              << "" << QStringList{"HT-01", "HT-05"};
+    QTest::newRow("payments") << f([](auto& x) { x.direction = 2; }) << 0 << ""
+                              << "" << QStringList{"HT-02", "HT-04"};
+    QTest::newRow("status") << f([](auto& x) {
+        x.categoryKind = 0;
+        x.categoryName = "执行中";
+    }) << 0 << ""
+                            << "" << QStringList{"HT-01", "HT-04"};
+    QTest::newRow("salesperson") << f([](auto& x) {
+        x.categoryKind = 1;
+        x.categoryName = "张三";
+    }) << 0 << ""
+                                 << "" << QStringList{"HT-01", "HT-05"};
+    QTest::newRow("department with a quote") << f([](auto& x) {
+        x.categoryKind = 2;
+        x.categoryName = "O'Neil部";
+    }) << 0 << ""
+                                             << "" << QStringList{"HT-04"};
+    QTest::newRow("project") << f([](auto& x) {
+        x.categoryKind = 3;
+        x.categoryName = "大厦";
+    }) << 0 << ""
+                             << "" << QStringList{"HT-01", "HT-02"};
+    QTest::newRow("filters together") << f([](auto& x) {
+        x.typePath = "\\\\工程";
+        x.categoryKind = 1;
+        x.categoryName = "李四";
+    }) << 0 << ""
+                                      << "" << QStringList{"HT-02"};
+    QTest::newRow("own contracts") << ContractFilter{} << 1 << ""
+                                   << "张三" << QStringList{"HT-01", "HT-05"};
+    QTest::newRow("listed departments") << ContractFilter{} << 2 << "'采购部','O''Neil部'"
+                                        << "x" << QStringList{"HT-02", "HT-04"};
+    QTest::newRow("no department listed: nothing, no error") << ContractFilter{} << 2 << ""
+                                                             << "x" << QStringList{};
 }
 
 void TstContractList::filters()
@@ -215,18 +268,24 @@ void TstContractList::login_data()
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QString>("message");
     using O = LoginService::Outcome;
-    QTest::newRow("administrator, empty password") << "admin" << "" << int(O::LoggedIn) << "";
-    QTest::newRow("administrator in capitals") << " ADMIN " << "" << int(O::LoggedIn) << "";
-    QTest::newRow("operator") << "张三" << "pw 1" << int(O::LoggedIn) << "";
-    QTest::newRow("name with a quote") << "O'Neil" << "x" << int(O::LoggedIn) << "";
-    QTest::newRow("no name") << "  " << "" << int(O::FocusName) << "请选择用户！";
-    QTest::newRow("unknown") << "nobody" << "" << int(O::FocusName)
-                             << "此操作员并不存在，请重新选择操作员！";
-    QTest::newRow("wrong password") << "张三" << "pw 2" << int(O::Stay)
-                                    << "用户名或密码不正确，请重新输入！";
-    QTest::newRow("blanks count") << "张三" << "pw 1 " << int(O::Stay)
-                                  << "用户名或密码不正确，请重新输入！";
-    QTest::newRow("disabled") << "停用者" << "pw" << int(O::Stay) << "此操作员已被禁用，不能登录！";
+    QTest::newRow("administrator, empty password") << "admin"
+                                                   << "" << int(O::LoggedIn) << "";
+    QTest::newRow("administrator in capitals") << " ADMIN "
+                                               << "" << int(O::LoggedIn) << "";
+    QTest::newRow("operator") << "张三"
+                              << "pw 1" << int(O::LoggedIn) << "";
+    QTest::newRow("name with a quote") << "O'Neil"
+                                       << "x" << int(O::LoggedIn) << "";
+    QTest::newRow("no name") << "  "
+                             << "" << int(O::FocusName) << "请选择用户！";
+    QTest::newRow("unknown") << "nobody"
+                             << "" << int(O::FocusName) << "此操作员并不存在，请重新选择操作员！";
+    QTest::newRow("wrong password") << "张三"
+                                    << "pw 2" << int(O::Stay) << "用户名或密码不正确，请重新输入！";
+    QTest::newRow("blanks count") << "张三"
+                                  << "pw 1 " << int(O::Stay) << "用户名或密码不正确，请重新输入！";
+    QTest::newRow("disabled") << "停用者"
+                              << "pw" << int(O::Stay) << "此操作员已被禁用，不能登录！";
 }
 
 void TstContractList::login()
@@ -267,8 +326,10 @@ void TstContractList::fourthWrongPasswordEndsTheAttempt_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("log");
     QTest::addColumn<QString>("message");
-    QTest::newRow("start-up") << int(LoginService::StartUp) << "登录失败！" << "非法操作员!";
-    QTest::newRow("re-login") << int(LoginService::ReLogin) << "更换操作员失败！" << "更换操作员失败!";
+    QTest::newRow("start-up") << int(LoginService::StartUp) << "登录失败！"
+                              << "非法操作员!";
+    QTest::newRow("re-login") << int(LoginService::ReLogin) << "更换操作员失败！"
+                              << "更换操作员失败!";
 }
 
 void TstContractList::fourthWrongPasswordEndsTheAttempt()
@@ -309,8 +370,9 @@ void TstContractList::sessionValues()
 
 void TstContractList::heldRights()
 {
-    QVERIFY(m_dm->ExecSql("INSERT INTO OperLimit(F_OperName, F_lmtName) VALUES('张三', '合同货品'), "
-                          "('张三', '导出'), ('李四', '新增')"));
+    QVERIFY(
+        m_dm->ExecSql("INSERT INTO OperLimit(F_OperName, F_lmtName) VALUES('张三', '合同货品'), "
+                      "('张三', '导出'), ('李四', '新增')"));
     Session.OperName = "张三";
     QCOMPARE(HeldRights(*m_dm), (QSet<int>{215, 301}));
     Session.OperName = "Admin";

@@ -595,9 +595,8 @@ void TstContractQueryGui::selectionSearchAndCategories()
                 return r;
         return -1;
     };
-    QCOMPARE(
-        list->rowCount(),
-        1 + m_dm->QueryInt("SELECT count(DISTINCT F_name) FROM t_code WHERE F_type = 'status' AND F_name <> ''"));
+    QCOMPARE(list->rowCount(), 1 + m_dm->QueryInt("SELECT count(DISTINCT F_name) FROM t_code WHERE "
+                                                  "F_type = 'status' AND F_name <> ''"));
     QCOMPARE(list->item(0, 1)->text(), QString("全部"));
     int r = rowOf("已完成");
     QVERIFY(r > 0);

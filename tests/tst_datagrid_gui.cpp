@@ -49,13 +49,17 @@ void TstDataGridGui::init()
         int archived;
         const char* memo;
     };
-    for (const C& c : {C{1, "HT-3", "2024-01-01", 300, "", 0, "b"}, C{2, "HT-1", "2024-02-01", 100, "admin", 1, "c"},
+    for (const C& c : {C{1, "HT-3", "2024-01-01", 300, "", 0, "b"},
+                       C{2, "HT-1", "2024-02-01", 100, "admin", 1, "c"},
                        C{3, "HT-2", "2024-03-01", 200, "", 1, "a"}})
         QVERIFY(m_db->exec("INSERT INTO Contract(F_cltID, F_code, F_date, F_totalPrice, F_SHemp, "
                            "F_GDflag, F_memo1) VALUES(:l, :c, :d, :a, :s, :g, :m)",
-                           {{":l", c.link}, {":c", QString::fromLatin1(c.code)},
-                            {":d", QString::fromLatin1(c.date)}, {":a", c.amount},
-                            {":s", QString::fromLatin1(c.approver)}, {":g", c.archived},
+                           {{":l", c.link},
+                            {":c", QString::fromLatin1(c.code)},
+                            {":d", QString::fromLatin1(c.date)},
+                            {":a", c.amount},
+                            {":s", QString::fromLatin1(c.approver)},
+                            {":g", c.archived},
                             {":m", QString::fromLatin1(c.memo)}}));
 }
 
@@ -72,7 +76,8 @@ void TstDataGridGui::fill(DataGrid& grid)
     code.footerType = GridColumn::FooterText;
     code.footerValue = "合计";
     grid.setColumns({code, textColumn("F_date", "签订日期", 90), total,
-                     textColumn("F_memo1", "合同主要内容", 150), textColumn("F_SHemp", "审批", 60)});
+                     textColumn("F_memo1", "合同主要内容", 150),
+                     textColumn("F_SHemp", "审批", 60)});
     QVERIFY(grid.open(*m_db, "SELECT * FROM Contract ORDER BY F_date"));
 }
 
@@ -92,8 +97,9 @@ void TstDataGridGui::titleClickSorts()
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     const auto clickTitle = [&](int column) {
-        QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
-                          QPoint(titles->sectionViewportPosition(column) + 10, titles->height() / 2));
+        QTest::mouseClick(
+            titles->viewport(), Qt::LeftButton, {},
+            QPoint(titles->sectionViewportPosition(column) + 10, titles->height() / 2));
     };
     clickTitle(0);
     QCOMPARE(codes(grid), (QStringList{"HT-1", "HT-2", "HT-3"}));

@@ -1,10 +1,10 @@
 #include "data/CodeAllocation.h"
 #include "data/Formats.h"
 #include "data/Schema.h"
+#include "data/Session.h"
 #include "data/SqlBuilder.h"
 #include "data/TdmData.h"
 #include "data/TransactionGuard.h"
-#include "data/Session.h"
 #include "platform/Clock.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/TestSupport.h"
@@ -84,18 +84,30 @@ void TstDataServices::codeSeries_data()
     QTest::addColumn<int>("width");
     QTest::addColumn<QString>("expected"); // "!" + part of the error for a failure
 
-    QTest::newRow("first shipment of a day") << "dated" << "" << 3 << "FH-20261211-001";
-    QTest::newRow("tail 009") << "dated" << "FH-20261211-009" << 3 << "FH-20261211-010";
-    QTest::newRow("tail 099") << "dated" << "FH-20261211-099" << 3 << "FH-20261211-100";
-    QTest::newRow("tail 998") << "dated" << "FH-20261211-998" << 3 << "FH-20261211-999";
-    QTest::newRow("tail 999 is the last") << "dated" << "FH-20261211-999" << 3 << "!用完";
-    QTest::newRow("tail not a number") << "dated" << "FH-20261211-0x9" << 3 << "!不是";
-    QTest::newRow("empty goods table") << "plain" << "" << 6 << "000001";
-    QTest::newRow("000999") << "plain" << "000999" << 6 << "001000";
-    QTest::newRow("with a head") << "plain" << "G000123" << 6 << "G000124";
-    QTest::newRow("999999 is the last") << "plain" << "999999" << 6 << "!用完";
-    QTest::newRow("too short") << "plain" << "12" << 6 << "!太短";
-    QTest::newRow("letters") << "plain" << "ABCDEF" << 6 << "!不是";
+    QTest::newRow("first shipment of a day") << "dated"
+                                             << "" << 3 << "FH-20261211-001";
+    QTest::newRow("tail 009") << "dated"
+                              << "FH-20261211-009" << 3 << "FH-20261211-010";
+    QTest::newRow("tail 099") << "dated"
+                              << "FH-20261211-099" << 3 << "FH-20261211-100";
+    QTest::newRow("tail 998") << "dated"
+                              << "FH-20261211-998" << 3 << "FH-20261211-999";
+    QTest::newRow("tail 999 is the last") << "dated"
+                                          << "FH-20261211-999" << 3 << "!用完";
+    QTest::newRow("tail not a number") << "dated"
+                                       << "FH-20261211-0x9" << 3 << "!不是";
+    QTest::newRow("empty goods table") << "plain"
+                                       << "" << 6 << "000001";
+    QTest::newRow("000999") << "plain"
+                            << "000999" << 6 << "001000";
+    QTest::newRow("with a head") << "plain"
+                                 << "G000123" << 6 << "G000124";
+    QTest::newRow("999999 is the last") << "plain"
+                                        << "999999" << 6 << "!用完";
+    QTest::newRow("too short") << "plain"
+                               << "12" << 6 << "!太短";
+    QTest::newRow("letters") << "plain"
+                             << "ABCDEF" << 6 << "!不是";
 }
 
 void TstDataServices::codeSeries()
@@ -175,8 +187,8 @@ void TstDataServices::shipmentCodes_data()
     QTest::addColumn<QStringList>("existing");
     QTest::addColumn<QString>("expected");
     QTest::newRow("none") << QStringList{} << "FH-20261211-001";
-    QTest::newRow("only other days") << QStringList{"FH-20261210-050", "FH-20261212-003"}
-                                     << "FH-20261211-001";
+    QTest::newRow("only other days")
+        << QStringList{"FH-20261210-050", "FH-20261212-003"} << "FH-20261211-001";
     QTest::newRow("009 today") << QStringList{"FH-20261211-003", "FH-20261211-009",
                                               "FH-20261210-050"}
                                << "FH-20261211-010";
@@ -187,7 +199,8 @@ void TstDataServices::shipmentCodes()
     QFETCH(QStringList, existing);
     QFETCH(QString, expected);
     for (const QString& code : existing)
-        QVERIFY(m_dm->ExecSql("INSERT INTO t_FHrec(F_cltID, F_code) VALUES(1, :c)", {{":c", code}}));
+        QVERIFY(
+            m_dm->ExecSql("INSERT INTO t_FHrec(F_cltID, F_code) VALUES(1, :c)", {{":c", code}}));
     const AllocatedCode got = m_dm->NextShipmentCode();
     QVERIFY2(got, qPrintable(got.error));
     QCOMPARE(got.code, expected);
@@ -210,9 +223,10 @@ void TstDataServices::codeTreeAndPaths()
     };
     for (const Row& r : {Row{"001", "土建"}, Row{"001001", "房建"}, Row{"001001001", "住宅"},
                          Row{"001002", "道路"}, Row{"002", "采购"}, Row{"002001", "设备"}})
-        QVERIFY(m_dm->ExecSql("INSERT INTO t_treecode(F_code, F_name, F_likecode, F_flag) "
-                              "VALUES(:c, :n, '', 'type')",
-                              {{":c", QString::fromUtf8(r.code)}, {":n", QString::fromUtf8(r.name)}}));
+        QVERIFY(
+            m_dm->ExecSql("INSERT INTO t_treecode(F_code, F_name, F_likecode, F_flag) "
+                          "VALUES(:c, :n, '', 'type')",
+                          {{":c", QString::fromUtf8(r.code)}, {":n", QString::fromUtf8(r.name)}}));
     const CodeTree tree = m_dm->LoadCodeTree("合同类型", "type");
     QCOMPARE(tree.size(), 7);
     QCOMPARE(tree.node(0).name, QStringLiteral("合同类型"));
@@ -269,10 +283,12 @@ void TstDataServices::periodCaption_data()
     QTest::addColumn<bool>("toChecked");
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("both unticked") << false << false << "合同" << "合同日期：自 启用系统 至 记帐最后一天";
-    QTest::newRow("from only, blank prefix")
-        << true << false << "  " << "统计日期：自 2024年01月01日 至 记帐最后一天";
-    QTest::newRow("both") << true << true << "收款" << "收款日期：自 2024年01月01日 至 2024年12月31日";
+    QTest::newRow("both unticked") << false << false << "合同"
+                                   << "合同日期：自 启用系统 至 记帐最后一天";
+    QTest::newRow("from only, blank prefix") << true << false << "  "
+                                             << "统计日期：自 2024年01月01日 至 记帐最后一天";
+    QTest::newRow("both") << true << true << "收款"
+                          << "收款日期：自 2024年01月01日 至 2024年12月31日";
 }
 
 void TstDataServices::periodCaption()
@@ -324,7 +340,8 @@ void TstDataServices::specialTextThroughEveryService()
 {
     const QString text = QStringLiteral("O'Brien 100% c:\\合同\\_x");
     QVERIFY(m_dm->ExecSql("INSERT INTO t_code(F_type, F_name) VALUES('dept', :v)", {{":v", text}}));
-    QCOMPARE(m_dm->QueryString("SELECT F_name FROM t_code WHERE F_name = :v", {{":v", text}}), text);
+    QCOMPARE(m_dm->QueryString("SELECT F_name FROM t_code WHERE F_name = :v", {{":v", text}}),
+             text);
     QCOMPARE(m_dm->QueryInt("SELECT count(*) FROM t_code WHERE F_name = :v", {{":v", text}}), 1);
     QSqlQuery q;
     QVERIFY(m_dm->OpenQuery("SELECT F_ID FROM t_code WHERE F_name = :v", q, {{":v", text}}));
@@ -335,15 +352,16 @@ void TstDataServices::specialTextThroughEveryService()
     QVERIFY(m_dm->ExecSql("INSERT INTO t_code(F_type, F_name) VALUES('dept', 'O''Brien 1000 "
                           "c:\\合同\\ax')"));
     SqlBuilder b("SELECT count(*) FROM t_code WHERE 1 = 1 ");
-    b.add("AND F_name LIKE %1 ESCAPE '\\' ", "%" + SqlDialect::escapeLike("100% c:\\合同\\_") + "%");
+    b.add("AND F_name LIKE %1 ESCAPE '\\' ",
+          "%" + SqlDialect::escapeLike("100% c:\\合同\\_") + "%");
     QCOMPARE(m_dm->QueryInt(b.sql(), b.params()), 1);
 
     // Session values with the same characters.
     Session.OperName = text;
     m_dm->WriteLog(text);
-    QCOMPARE(m_dm->QueryString("SELECT F_OperType FROM LogRec WHERE F_EmpName = :v",
-                               {{":v", text}}),
-             text);
+    QCOMPARE(
+        m_dm->QueryString("SELECT F_OperType FROM LogRec WHERE F_EmpName = :v", {{":v", text}}),
+        text);
     Session.XtFlag = 2;
     Session.DeptList = formatDeptList({text, "B"});
     SqlBuilder depts("SELECT count(*) FROM t_code WHERE F_type = 'dept' ");
@@ -364,7 +382,8 @@ void TstDataServices::failuresAreReported()
     const QList<Case> cases{
         {"ExecSql", [&] { QVERIFY(!m_dm->ExecSql("INSERT INTO NoSuchTable VALUES(1)")); },
          "操作失败，请检查数据连接... "},
-        {"QueryString", [&] { QCOMPARE(m_dm->QueryString("SELECT nope FROM Contract"), QString()); },
+        {"QueryString",
+         [&] { QCOMPARE(m_dm->QueryString("SELECT nope FROM Contract"), QString()); },
          "操作失败，请检查数据连接... "},
         {"QueryInt", [&] { QCOMPARE(m_dm->QueryInt("SELECT F_x FROM nowhere"), 0); },
          "操作失败，请检查数据连接... "},
@@ -427,12 +446,18 @@ void TstDataServices::sessionValues_data()
     QTest::addColumn<QString>("slot14");
     QTest::addColumn<QString>("format");
     QTest::addColumn<bool>("warned");
-    QTest::newRow("2") << "2" << ",0.00" << false;
-    QTest::newRow("4") << "4" << ",0.00##" << false;
-    QTest::newRow("0") << "0" << ",0." << false;
-    QTest::newRow("not a number") << "两位" << ",0.00" << true;
-    QTest::newRow("empty") << "" << ",0.00" << true;
-    QTest::newRow("negative") << "-1" << ",0.00" << true;
+    QTest::newRow("2") << "2"
+                       << ",0.00" << false;
+    QTest::newRow("4") << "4"
+                       << ",0.00##" << false;
+    QTest::newRow("0") << "0"
+                       << ",0." << false;
+    QTest::newRow("not a number") << "两位"
+                                  << ",0.00" << true;
+    QTest::newRow("empty") << ""
+                           << ",0.00" << true;
+    QTest::newRow("negative") << "-1"
+                              << ",0.00" << true;
 }
 
 void TstDataServices::sessionValues()

@@ -1,8 +1,8 @@
 #include "codes/CodeCombos.h"
 #include "codes/CodeStore.h"
 #include "data/DataServicesUi.h"
-#include "data/TdmData.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
@@ -120,9 +120,8 @@ void TstDataServicesGui::employeeAndDeptCombos_data()
     const QStringList all{"工程部", "财务部", "O'Neil部"};
     QTest::newRow("all contracts") << 0 << "" << QStringList{"张三", "李四"} << true << all;
     QTest::newRow("own contracts") << 1 << "" << QStringList{} << false << all;
-    QTest::newRow("listed departments")
-        << 2 << "'工程部','O''Neil部'" << QStringList{"caller's"} << true
-        << QStringList{"工程部", "O'Neil部"};
+    QTest::newRow("listed departments") << 2 << "'工程部','O''Neil部'" << QStringList{"caller's"}
+                                        << true << QStringList{"工程部", "O'Neil部"};
     QTest::newRow("no department listed")
         << 2 << "" << QStringList{"caller's"} << true << QStringList{};
 }

@@ -57,10 +57,7 @@ private slots:
 
 private:
     void build();
-    QAction* named(const char* name) const
-    {
-        return m_cmd->action(QString::fromLatin1(name));
-    }
+    QAction* named(const char* name) const { return m_cmd->action(QString::fromLatin1(name)); }
     int count(const QString& sql) const { return m_dm->QueryInt(sql); }
 
     TempExeDir* m_exe = nullptr;
@@ -110,7 +107,8 @@ void TstDetailPagesGui::init()
         "'2024-03-09')"));
     QVERIFY(m_dm->ExecSql(
         "INSERT INTO t_FHdetail(F_code, F_GDname, F_amount, F_price, F_totalprice) VALUES "
-        "('FH-1', '水泥', 1, 300, 300), ('FH-1', '钢筋', 2, 50, 100), ('FH-2', '砂石', 4, 10, 40)"));
+        "('FH-1', '水泥', 1, 300, 300), ('FH-1', '钢筋', 2, 50, 100), ('FH-2', '砂石', 4, 10, "
+        "40)"));
 }
 
 void TstDetailPagesGui::build()
@@ -552,8 +550,8 @@ void TstDetailPagesGui::pageSwitchingShowsTheCommands_data()
     QTest::addColumn<QList<int>>("held");
     QTest::addColumn<bool>("shown");
     QTest::newRow("admin") << "admin" << QList<int>{} << true;
-    QTest::newRow("operator with 204..206 and 301") << "张三" << QList<int>{204, 205, 206, 301}
-                                                    << true;
+    QTest::newRow("operator with 204..206 and 301")
+        << "张三" << QList<int>{204, 205, 206, 301} << true;
     QTest::newRow("operator without them") << "李四" << QList<int>{201, 202} << false;
 }
 
@@ -654,8 +652,8 @@ void TstDetailPagesGui::noDatesShowBlank()
         const char* shown;
     };
     const Cell cells[] = {
-        {1, "F_YSdate", 0, ""},         {1, "F_SKdate", 0, "2024-03-05"},
-        {3, "F_awokeDate", 0, ""},      {4, "F_PZdate", 0, ""},
+        {1, "F_YSdate", 0, ""},           {1, "F_SKdate", 0, "2024-03-05"},
+        {3, "F_awokeDate", 0, ""},        {4, "F_PZdate", 0, ""},
         {4, "F_PZdate", 1, "2024-02-02"}, {8, "F_SHdate", 0, ""},
         {8, "F_FHdate", 0, "2024-03-07"}, {8, "F_FHdate", 1, ""},
     };

@@ -1,11 +1,11 @@
 #include "common/DataGrid.h"
-#include "common/GridLayouts.h"
 #include "common/FieldListDialog.h"
 #include "common/FieldValueDialog.h"
+#include "common/GridLayouts.h"
 #include "common/SortDialog.h"
 #include "data/Schema.h"
-#include "data/TdmData.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"
 #include "support/TestSupport.h"
@@ -588,7 +588,7 @@ void TstGridLayoutGui::valueDialogChecks()
     QFETCH(QString, refusal);
     writeFile(m_exe->file("images/scan1.jpg"), "jpeg");
     FieldValueDialog dlg(picture ? FieldValueDialog::PictureNameMode : FieldValueDialog::BatchMode,
-                       QString(), "initial");
+                         QString(), "initial");
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     QLineEdit* edit = dlg.findChild<QLineEdit*>("edtValue");

@@ -86,8 +86,13 @@ void TstLists::addContract(int link, const QString& code, const QString& name, c
     QVERIFY(m_db->exec("INSERT INTO Contract(F_cltID, F_code, F_name, F_date, F_totalPrice, "
                        "F_beginDate, F_endDate, F_memo1) VALUES(:l, :c, :n, :d, :a, '1900-08-14', "
                        ":e, :m)",
-                       {{":l", link}, {":c", code}, {":n", name}, {":d", date}, {":a", amount},
-                        {":e", endDate}, {":m", QString("备注%1").arg(10 - link)}}));
+                       {{":l", link},
+                        {":c", code},
+                        {":n", name},
+                        {":d", date},
+                        {":a", amount},
+                        {":e", endDate},
+                        {":m", QString("备注%1").arg(10 - link)}}));
 }
 
 void TstLists::moneyInWords_data()
@@ -103,7 +108,8 @@ void TstLists::moneyInWords_data()
     QTest::newRow("10.10") << 10.10 << "壹拾零元壹角零分";
     QTest::newRow("10^9") << 1e9 << "壹拾零亿零千零佰零拾零万零千零佰零拾零元整";
     QTest::newRow("rounded half away from zero") << 2.005 << "贰元零角壹分";
-    QTest::newRow("largest") << 999999999999.99 << "玖千玖佰玖拾玖亿玖千玖佰玖拾玖万玖千玖佰玖拾玖元玖角玖分";
+    QTest::newRow("largest") << 999999999999.99
+                             << "玖千玖佰玖拾玖亿玖千玖佰玖拾玖万玖千玖佰玖拾玖元玖角玖分";
     QTest::newRow("negative") << -1234.56 << "负壹千贰佰叁拾肆元伍角陆分";
     QTest::newRow("negative whole") << -5.0 << "负伍元整";
     QTest::newRow("10^12 has no unit") << 1e12 << "";
@@ -124,20 +130,34 @@ void TstLists::numberFormats_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("text");
-    QTest::newRow("money") << 1234567.5 << ",0.00" << "1,234,567.50";
-    QTest::newRow("money, 4 decimals") << 1234.5 << ",0.00##" << "1,234.50";
-    QTest::newRow("money, 4 decimals used") << 1234.5678 << ",0.00##" << "1,234.5678";
-    QTest::newRow("no decimals") << 1234.4 << ",0." << "1,234";
-    QTest::newRow("optional decimals") << 3.0 << "0.##" << "3";
-    QTest::newRow("optional decimals used") << 3.14159 << "0.##" << "3.14";
-    QTest::newRow("negative") << -1234.5 << ",0.00" << "-1,234.50";
-    QTest::newRow("negative zero") << -0.001 << ",0.00" << "0.00";
-    QTest::newRow("grouping written out with #") << 1234.5 << "#,##0.00" << "1,234.50";
-    QTest::newRow("plain") << 1000000.0 << "" << "1000000";
-    QTest::newRow("plain fraction") << 12.5 << "" << "12.5";
-    QTest::newRow("plain without binary noise") << 1234567.891 << "" << "1234567.891";
-    QTest::newRow("plain tiny") << 0.0001 << "" << "0.0001";
-    QTest::newRow("small") << 999.0 << ",0.00" << "999.00";
+    QTest::newRow("money") << 1234567.5 << ",0.00"
+                           << "1,234,567.50";
+    QTest::newRow("money, 4 decimals") << 1234.5 << ",0.00##"
+                                       << "1,234.50";
+    QTest::newRow("money, 4 decimals used") << 1234.5678 << ",0.00##"
+                                            << "1,234.5678";
+    QTest::newRow("no decimals") << 1234.4 << ",0."
+                                 << "1,234";
+    QTest::newRow("optional decimals") << 3.0 << "0.##"
+                                       << "3";
+    QTest::newRow("optional decimals used") << 3.14159 << "0.##"
+                                            << "3.14";
+    QTest::newRow("negative") << -1234.5 << ",0.00"
+                              << "-1,234.50";
+    QTest::newRow("negative zero") << -0.001 << ",0.00"
+                                   << "0.00";
+    QTest::newRow("grouping written out with #") << 1234.5 << "#,##0.00"
+                                                 << "1,234.50";
+    QTest::newRow("plain") << 1000000.0 << ""
+                           << "1000000";
+    QTest::newRow("plain fraction") << 12.5 << ""
+                                    << "12.5";
+    QTest::newRow("plain without binary noise") << 1234567.891 << ""
+                                                << "1234567.891";
+    QTest::newRow("plain tiny") << 0.0001 << ""
+                                << "0.0001";
+    QTest::newRow("small") << 999.0 << ",0.00"
+                           << "999.00";
 }
 
 void TstLists::numberFormats()
@@ -155,8 +175,9 @@ void TstLists::readsEveryKind()
     QVERIFY(m_db->exec("INSERT INTO t_TPrec(F_cltID) VALUES(4)"));
     RecordSet rs;
     QString error;
-    QVERIFY2(rs.load(*m_db, "SELECT F_ID, F_cltID, F_FileName, F_HTimage, F_cltID * 1.5 AS half, "
-                            "count(*) OVER () AS n FROM t_TPrec WHERE F_cltID >= :min ORDER BY F_ID",
+    QVERIFY2(rs.load(*m_db,
+                     "SELECT F_ID, F_cltID, F_FileName, F_HTimage, F_cltID * 1.5 AS half, "
+                     "count(*) OVER () AS n FROM t_TPrec WHERE F_cltID >= :min ORDER BY F_ID",
                      {{":min", 3}}, &error),
              qPrintable(error));
     QCOMPARE(rs.rowCount(), 2);
@@ -224,7 +245,8 @@ void TstLists::sortsInMemory_data()
     QTest::newRow("two keys") << "f_name ASC,f_date DESC," << QStringList{"D", "A", "C", "B"};
     QTest::newRow("date descending") << "F_DATE desc" << QStringList{"A", "D", "C", "B"};
     QTest::newRow("number") << "f_totalprice ASC," << QStringList{"D", "B", "A", "C"};
-    QTest::newRow("unknown field keeps the order") << "f_nosuch ASC," << QStringList{"B", "C", "D", "A"};
+    QTest::newRow("unknown field keeps the order")
+        << "f_nosuch ASC," << QStringList{"B", "C", "D", "A"};
 }
 
 void TstLists::sortsInMemory()
@@ -257,7 +279,7 @@ void TstLists::sortKeepsSelectionOnTheSameRecords()
     model.setColumns({textColumn("F_code", "c"), textColumn("F_totalPrice", "a")});
     QVERIFY(model.open(*m_db, "SELECT * FROM Contract ORDER BY F_date"));
     QPersistentModelIndex current = model.index(0, 0); // A
-    model.sort(1, Qt::AscendingOrder);                  // B C A
+    model.sort(1, Qt::AscendingOrder);                 // B C A
     QCOMPARE(current.row(), 2);
     QCOMPARE(model.text(current.row(), "F_code"), QStringLiteral("A"));
 }
@@ -267,16 +289,36 @@ void TstLists::dateDisplayRules_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("no-date begin") << "F_beginDate" << "1900-08-14" << "";
-    QTest::newRow("first shown begin") << "F_beginDate" << "1901-08-14" << "1901-08-14";
-    QTest::newRow("just before") << "F_beginDate" << "1901-08-13" << "";
-    QTest::newRow("open end") << "F_endDate" << "3000-08-14" << "";
-    QTest::newRow("last shown end") << "F_endDate" << "2999-08-14" << "2999-08-14";
-    QTest::newRow("just after") << "F_endDate" << "2999-08-15" << "";
-    QTest::newRow("ordinary end") << "F_endDate" << "2025-06-30" << "2025-06-30";
-    QTest::newRow("no-date end") << "F_endDate" << "1900-08-14" << "";
-    QTest::newRow("custom date") << "F_RQ1" << "1900-08-14" << "";
-    QTest::newRow("not a date column") << "F_ZF1" << "1900-08-14" << "1900-08-14";
+    QTest::newRow("no-date begin") << "F_beginDate"
+                                   << "1900-08-14"
+                                   << "";
+    QTest::newRow("first shown begin") << "F_beginDate"
+                                       << "1901-08-14"
+                                       << "1901-08-14";
+    QTest::newRow("just before") << "F_beginDate"
+                                 << "1901-08-13"
+                                 << "";
+    QTest::newRow("open end") << "F_endDate"
+                              << "3000-08-14"
+                              << "";
+    QTest::newRow("last shown end") << "F_endDate"
+                                    << "2999-08-14"
+                                    << "2999-08-14";
+    QTest::newRow("just after") << "F_endDate"
+                                << "2999-08-15"
+                                << "";
+    QTest::newRow("ordinary end") << "F_endDate"
+                                  << "2025-06-30"
+                                  << "2025-06-30";
+    QTest::newRow("no-date end") << "F_endDate"
+                                 << "1900-08-14"
+                                 << "";
+    QTest::newRow("custom date") << "F_RQ1"
+                                 << "1900-08-14"
+                                 << "";
+    QTest::newRow("not a date column") << "F_ZF1"
+                                       << "1900-08-14"
+                                       << "1900-08-14";
 }
 
 void TstLists::dateDisplayRules()
@@ -303,8 +345,8 @@ void TstLists::footers()
     GridColumn label = textColumn("F_code", "编号");
     label.footerType = GridColumn::FooterText;
     label.footerValue = "合计";
-    model.setColumns({label, sumColumn("F_totalPrice", "金额", 100, ",0.00"),
-                      textColumn("F_name", "名称")});
+    model.setColumns(
+        {label, sumColumn("F_totalPrice", "金额", 100, ",0.00"), textColumn("F_name", "名称")});
     QVERIFY(model.open(*m_db, "SELECT * FROM Contract"));
     QCOMPARE(model.footerText(0), QStringLiteral("合计"));
     QCOMPARE(model.footerText(1), QStringLiteral("1,001,234.50"));
@@ -331,7 +373,8 @@ void TstLists::pendingLineEdits()
     for (GridColumn& c : columns)
         c.readOnly = false;
     model.setColumns(columns);
-    QVERIFY(model.open(*m_db, "SELECT * FROM t_GDrec WHERE F_cltID = :c ORDER BY F_ID", {{":c", 5}}));
+    QVERIFY(
+        model.open(*m_db, "SELECT * FROM t_GDrec WHERE F_cltID = :c ORDER BY F_ID", {{":c", 5}}));
     model.setEditable(true);
     model.setLineTotal("F_amount", "F_price", "F_totalprice");
 
@@ -353,7 +396,8 @@ void TstLists::pendingLineEdits()
     {
         TransactionGuard tx(*m_db);
         QString error;
-        QVERIFY2(model.applyPending(*m_db, "t_GDrec", {{":F_cltID", 5}}, &error), qPrintable(error));
+        QVERIFY2(model.applyPending(*m_db, "t_GDrec", {{":F_cltID", 5}}, &error),
+                 qPrintable(error));
         QVERIFY(tx.commit());
     }
     QSqlQuery q = m_db->prepare("SELECT F_GDcode, F_amount, F_totalprice FROM t_GDrec WHERE "
@@ -361,8 +405,8 @@ void TstLists::pendingLineEdits()
     QVERIFY(m_db->exec(q));
     QStringList rows;
     while (q.next())
-        rows << QString("%1 %2 %3").arg(q.value(0).toString(), q.value(1).toString(),
-                                        q.value(2).toString());
+        rows << QString("%1 %2 %3")
+                    .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
     QCOMPARE(rows, (QStringList{"G1 3 30", "G3 2 20", "G4 4 10"}));
     QCOMPARE(m_db->scalar("SELECT count(*) FROM t_GDrec WHERE F_cltID = 6").toInt(), 1);
 }

@@ -1,5 +1,5 @@
-#include "data/TdmData.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
 #include "operators/LoginDialog.h"
 #include "platform/PasswordHash.h"
 #include "platform/ScriptedDialogs.h"
@@ -191,9 +191,9 @@ void TstLoginGui::textsAndControls()
 
     const Qt::WindowFlags flags = dlg->windowFlags();
     QVERIFY(flags & Qt::CustomizeWindowHint);
-    for (Qt::WindowType hint : {Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint,
-                                Qt::WindowMaximizeButtonHint, Qt::WindowSystemMenuHint,
-                                Qt::WindowContextHelpButtonHint})
+    for (Qt::WindowType hint :
+         {Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint, Qt::WindowMaximizeButtonHint,
+          Qt::WindowSystemMenuHint, Qt::WindowContextHelpButtonHint})
         QVERIFY2(!(flags & hint), qPrintable(QString::number(hint, 16)));
 
     auto* prompt = dlg->findChild<QLabel*>("lblPrompt");
@@ -262,8 +262,7 @@ void TstLoginGui::centredOnItsOwner()
     QVERIFY(QTest::qWaitForWindowExposed(&alone));
     const QRect screen = alone.screen()->availableGeometry();
     const QPoint off2 = alone.frameGeometry().center() - screen.center();
-    QVERIFY2(off2.manhattanLength() <= 4,
-             qPrintable(QString("%1,%2").arg(off2.x()).arg(off2.y())));
+    QVERIFY2(off2.manhattanLength() <= 4, qPrintable(QString("%1,%2").arg(off2.x()).arg(off2.y())));
 }
 
 void TstLoginGui::namesAndPreset()
@@ -299,14 +298,24 @@ void TstLoginGui::loginSucceeds_data()
     QTest::addColumn<QString>("deptList");
     QTest::addColumn<bool>("canApprove");
     const int s = LoginService::StartUp, r = LoginService::ReLogin;
-    QTest::newRow("admin, empty password") << s << "admin" << "" << "admin" << 0 << "" << true;
-    QTest::newRow("admin in capitals") << s << " ADMIN " << "" << "ADMIN" << 0 << "" << true;
-    QTest::newRow("operator") << s << "张三" << "pw 1" << "张三" << 1 << "'工程部'" << false;
-    QTest::newRow("operator who approves")
-        << s << "李四" << "secret" << "李四" << 2 << "'采购部','财务部'" << true;
-    QTest::newRow("re-login as another") << r << "李四" << "secret" << "李四" << 2
-                                         << "'采购部','财务部'" << true;
-    QTest::newRow("re-login as admin") << r << "Admin" << "" << "Admin" << 0 << "" << true;
+    QTest::newRow("admin, empty password") << s << "admin"
+                                           << ""
+                                           << "admin" << 0 << "" << true;
+    QTest::newRow("admin in capitals") << s << " ADMIN "
+                                       << ""
+                                       << "ADMIN" << 0 << "" << true;
+    QTest::newRow("operator") << s << "张三"
+                              << "pw 1"
+                              << "张三" << 1 << "'工程部'" << false;
+    QTest::newRow("operator who approves") << s << "李四"
+                                           << "secret"
+                                           << "李四" << 2 << "'采购部','财务部'" << true;
+    QTest::newRow("re-login as another") << r << "李四"
+                                         << "secret"
+                                         << "李四" << 2 << "'采购部','财务部'" << true;
+    QTest::newRow("re-login as admin") << r << "Admin"
+                                       << ""
+                                       << "Admin" << 0 << "" << true;
 }
 
 void TstLoginGui::loginSucceeds()
@@ -339,8 +348,10 @@ void TstLoginGui::nameProblemsFocusTheName_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no name") << "   " << "请选择用户！";
-    QTest::newRow("unknown") << "王五" << "此操作员并不存在，请重新选择操作员！";
+    QTest::newRow("no name") << "   "
+                             << "请选择用户！";
+    QTest::newRow("unknown") << "王五"
+                             << "此操作员并不存在，请重新选择操作员！";
 }
 
 void TstLoginGui::nameProblemsFocusTheName()
@@ -374,16 +385,22 @@ void TstLoginGui::fourthRefusalClosesTheDialog_data()
     const QString wrong = "用户名或密码不正确，请重新输入！";
     const QString disabled = "此操作员已被禁用，不能登录！";
     const int end = LoginDialog::EndProgram, cancelled = LoginDialog::Cancelled;
-    QTest::newRow("start-up, wrong password")
-        << s << "admin" << "x" << wrong << end << "非法操作员!" << "登录失败！";
-    QTest::newRow("start-up, password in other case")
-        << s << "张三" << "PW 1" << wrong << end << "非法操作员!" << "登录失败！";
-    QTest::newRow("start-up, disabled operator")
-        << s << "停用者" << "pw" << disabled << end << "非法操作员!" << "登录失败！";
-    QTest::newRow("re-login, wrong password")
-        << r << "李四" << "Secret" << wrong << cancelled << "更换操作员失败!" << "更换操作员失败！";
+    QTest::newRow("start-up, wrong password") << s << "admin"
+                                              << "x" << wrong << end << "非法操作员!"
+                                              << "登录失败！";
+    QTest::newRow("start-up, password in other case") << s << "张三"
+                                                      << "PW 1" << wrong << end << "非法操作员!"
+                                                      << "登录失败！";
+    QTest::newRow("start-up, disabled operator") << s << "停用者"
+                                                 << "pw" << disabled << end << "非法操作员!"
+                                                 << "登录失败！";
+    QTest::newRow("re-login, wrong password") << r << "李四"
+                                              << "Secret" << wrong << cancelled << "更换操作员失败!"
+                                              << "更换操作员失败！";
     QTest::newRow("re-login, disabled operator")
-        << r << "停用者" << "pw" << disabled << cancelled << "更换操作员失败!" << "更换操作员失败！";
+        << r << "停用者"
+        << "pw" << disabled << cancelled << "更换操作员失败!"
+        << "更换操作员失败！";
 }
 
 void TstLoginGui::fourthRefusalClosesTheDialog()
@@ -431,10 +448,10 @@ void TstLoginGui::cancel_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("result");
-    QTest::newRow("start-up ends the program") << int(LoginService::StartUp)
-                                               << int(LoginDialog::EndProgram);
-    QTest::newRow("re-login keeps the session") << int(LoginService::ReLogin)
-                                                << int(LoginDialog::Cancelled);
+    QTest::newRow("start-up ends the program")
+        << int(LoginService::StartUp) << int(LoginDialog::EndProgram);
+    QTest::newRow("re-login keeps the session")
+        << int(LoginService::ReLogin) << int(LoginDialog::Cancelled);
 }
 
 void TstLoginGui::cancel()

@@ -1,5 +1,5 @@
-#include "browser/MainCommands.h"
 #include "browser/DetailPages.h"
+#include "browser/MainCommands.h"
 #include "browser/TFrmMain.h"
 #include "common/DataGrid.h"
 #include "data/DataServicesUi.h"
@@ -111,10 +111,16 @@ void TstMainWindowGui::init()
             "F_empname, F_dept, F_SHemp, F_date, F_totalPrice, F_beginDate, F_endDate) "
             "VALUES(:l, :c, :n, :t, :sf, :g, :s, :e, :d, :a, :date, 1000, '1900-08-14', "
             "'3000-08-14')",
-            {{":l", ++link}, {":c", QString::fromUtf8(c.code)}, {":n", QString::fromUtf8(c.name)},
-             {":t", QString::fromUtf8(c.type)}, {":sf", c.sf}, {":g", c.archived},
-             {":s", QString::fromUtf8(c.status)}, {":e", QString::fromUtf8(c.emp)},
-             {":d", QString::fromUtf8(c.dept)}, {":a", QString::fromUtf8(c.approver)},
+            {{":l", ++link},
+             {":c", QString::fromUtf8(c.code)},
+             {":n", QString::fromUtf8(c.name)},
+             {":t", QString::fromUtf8(c.type)},
+             {":sf", c.sf},
+             {":g", c.archived},
+             {":s", QString::fromUtf8(c.status)},
+             {":e", QString::fromUtf8(c.emp)},
+             {":d", QString::fromUtf8(c.dept)},
+             {":a", QString::fromUtf8(c.approver)},
              {":date", QString("2024-0%1-01").arg(link)}}));
 }
 

@@ -94,8 +94,8 @@ QByteArray formatOfBytes(const QByteArray& bytes)
 
 bool near(QRgb a, const QColor& b, int tolerance = 12)
 {
-    return qAbs(qRed(a) - b.red()) <= tolerance && qAbs(qGreen(a) - b.green()) <= tolerance
-           && qAbs(qBlue(a) - b.blue()) <= tolerance;
+    return qAbs(qRed(a) - b.red()) <= tolerance && qAbs(qGreen(a) - b.green()) <= tolerance &&
+           qAbs(qBlue(a) - b.blue()) <= tolerance;
 }
 
 // Runs `step` on the modal dialog once it is open; gives up after a while
@@ -117,8 +117,7 @@ void onModalInThisTest(std::function<void(QWidget*)> step, int tries = 300)
 
 // Answers the picture-name dialog with `text` (nothing: cancel) and keeps
 // the text it proposed.
-void answerName(std::optional<QString> text, QString* proposed = nullptr,
-                QString* title = nullptr)
+void answerName(std::optional<QString> text, QString* proposed = nullptr, QString* title = nullptr)
 {
     onModalInThisTest([=](QWidget* w) {
         auto* dlg = qobject_cast<FieldValueDialog*>(w);
@@ -194,13 +193,13 @@ void TstScansGui::thumbnails_data()
     // 40 x 20 becomes 64 x 32 at (8, 24); 20 x 40 becomes 32 x 64 at (24, 8).
     QTest::newRow("jpg wide") << ".jpg" << QByteArray("JPEG") << QSize(40, 20) << QPoint(10, 40)
                               << QPoint(40, 14);
-    QTest::newRow("JPEG tall") << ".JPEG" << QByteArray("JPEG") << QSize(20, 40)
-                               << QPoint(40, 10) << QPoint(14, 40);
+    QTest::newRow("JPEG tall") << ".JPEG" << QByteArray("JPEG") << QSize(20, 40) << QPoint(40, 10)
+                               << QPoint(14, 40);
     QTest::newRow("bmp tall") << ".bmp" << QByteArray("BMP") << QSize(20, 40) << QPoint(40, 10)
                               << QPoint(14, 40);
     // A small picture is enlarged to the box.
-    QTest::newRow("bmp small wide") << ".Bmp" << QByteArray("BMP") << QSize(4, 2)
-                                    << QPoint(10, 40) << QPoint(40, 14);
+    QTest::newRow("bmp small wide")
+        << ".Bmp" << QByteArray("BMP") << QSize(4, 2) << QPoint(10, 40) << QPoint(40, 14);
 }
 
 void TstScansGui::thumbnails()
@@ -275,8 +274,7 @@ void TstScansGui::damagedRowReportedOthersShow_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("garbage as bitmap") << ".bmp" << QByteArray("not a picture");
     QTest::newRow("garbage as jpeg") << ".jpg" << QByteArray("\xff\xd8 broken");
-    QTest::newRow("jpeg stored as bitmap")
-        << ".bmp" << encoded(solid(Qt::blue, 8, 8), "JPEG");
+    QTest::newRow("jpeg stored as bitmap") << ".bmp" << encoded(solid(Qt::blue, 8, 8), "JPEG");
     QTest::newRow("unknown extension") << ".png" << encoded(solid(Qt::blue, 8, 8), "PNG");
     QTest::newRow("empty") << ".jpeg" << QByteArray();
 }
@@ -308,13 +306,14 @@ void TstScansGui::add_data()
     QTest::addColumn<QByteArray>("fileFormat");
     QTest::addColumn<QString>("storedExt");
     QTest::addColumn<QByteArray>("storedFormat");
-    QTest::newRow("jpg") << "合同 封面.v2.jpg" << QByteArray("JPEG") << ".jpg" << QByteArray("jpeg");
+    QTest::newRow("jpg") << "合同 封面.v2.jpg" << QByteArray("JPEG") << ".jpg"
+                         << QByteArray("jpeg");
     QTest::newRow("JPEG upper") << "合同 封面.v2.JPEG" << QByteArray("JPEG") << ".JPEG"
                                 << QByteArray("jpeg");
     QTest::newRow("bmp") << "合同 封面.v2.bmp" << QByteArray("BMP") << ".bmp" << QByteArray("bmp");
     // The extension decides the stored format, not the file's content.
-    QTest::newRow("png named bmp") << "合同 封面.v2.bmp" << QByteArray("PNG") << ".bmp"
-                                   << QByteArray("bmp");
+    QTest::newRow("png named bmp")
+        << "合同 封面.v2.bmp" << QByteArray("PNG") << ".bmp" << QByteArray("bmp");
 }
 
 void TstScansGui::add()
@@ -579,7 +578,7 @@ void TstScansGui::replaceJpegByBitmap()
         givenName = name;
         givenImage = image;
         return TfrmImageDisp::Result{QStringLiteral("/somewhere/扫描.新.bmp"),
-                                 solid(Qt::blue, 12, 6)};
+                                     solid(Qt::blue, 12, 6)};
     });
     page.viewOrReplace();
     QCOMPARE(givenName, QStringLiteral("封面.jpg"));
@@ -715,8 +714,7 @@ void TstScansGui::imageWindowReplacesFromFile()
         titleAfter = w->windowTitle();
         w->findChild<QPushButton*>("btnClose")->click();
     });
-    const TfrmImageDisp::Result result =
-        TfrmImageDisp::open("页.jpg", solid(Qt::red, 10, 10));
+    const TfrmImageDisp::Result result = TfrmImageDisp::open("页.jpg", solid(Qt::red, 10, 10));
     QCOMPARE(objectName, QStringLiteral("TfrmImageDisp"));
     QCOMPARE(title, QStringLiteral("页.jpg"));
     QCOMPARE(titleAfter, path);

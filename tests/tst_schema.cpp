@@ -1,7 +1,7 @@
-#include "platform/AppPaths.h"
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "data/TdmData.h"
+#include "platform/AppPaths.h"
 #include "platform/PasswordHash.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/TestSupport.h"
@@ -85,14 +85,14 @@ static const char* const kExpected[] = {
 };
 
 static const char* const kLayouts[] = {
-    "clientmain",  "detail2",     "detail3",           "detail4",       "detail5",
-    "detail6",     "detail7",     "detail8",           "detail81",      "awokegl1",
-    "awokegl2",    "awokegl3",    "awokegl4",          "awokegl5",      "awokegl6",
-    "ShouKuanMan", "HTZXman",     "contractBGman",     "HTFJman",       "HTBDman",
-    "dlgcontractxz", "outxiaoshoudeptgl", "outxiaoshoudeptcx", "cltman", "GCitemMan",
-    "GoodSet",     "dlggoodxz",   "skdetailtj",        "sktotaltj",     "khsktotaltj",
-    "zxdetailtj",  "txdetailtj",  "bgdetailtj",        "HTBDdetailTJ",  "HTBDtotalTJ",
-    "HTFHdetailTJ1", "HTFHdetailTJ2", "HTFHtotalTJ",
+    "clientmain",    "detail2",           "detail3",           "detail4",      "detail5",
+    "detail6",       "detail7",           "detail8",           "detail81",     "awokegl1",
+    "awokegl2",      "awokegl3",          "awokegl4",          "awokegl5",     "awokegl6",
+    "ShouKuanMan",   "HTZXman",           "contractBGman",     "HTFJman",      "HTBDman",
+    "dlgcontractxz", "outxiaoshoudeptgl", "outxiaoshoudeptcx", "cltman",       "GCitemMan",
+    "GoodSet",       "dlggoodxz",         "skdetailtj",        "sktotaltj",    "khsktotaltj",
+    "zxdetailtj",    "txdetailtj",        "bgdetailtj",        "HTBDdetailTJ", "HTBDtotalTJ",
+    "HTFHdetailTJ1", "HTFHdetailTJ2",     "HTFHtotalTJ",
 };
 
 class TstSchema : public QObject
@@ -160,8 +160,8 @@ void TstSchema::everyTableAndColumn()
     QVERIFY(q.exec(QString("PRAGMA table_info(%1)").arg(table)));
     QHash<QString, QPair<QString, int>> actual; // lower-case name -> (declared type, pk)
     while (q.next())
-        actual.insert(q.value(1).toString().toLower(), {q.value(2).toString().toUpper(),
-                                                        q.value(5).toInt()});
+        actual.insert(q.value(1).toString().toLower(),
+                      {q.value(2).toString().toUpper(), q.value(5).toInt()});
     QVERIFY2(!actual.isEmpty(), qPrintable("missing table " + table));
     for (const QString& spec : columns) {
         const QString name = spec.section(':', 0, 0);
@@ -286,13 +286,11 @@ void TstSchema::gridLayoutsForEveryGrid()
 {
     for (const char* layout : kLayouts) {
         const QString name = QString::fromLatin1(layout);
-        const int rows = m_db->scalar("SELECT count(*) FROM cfg_grid WHERE F_name = :n",
-                                      {{":n", name}})
-                             .toInt();
+        const int rows =
+            m_db->scalar("SELECT count(*) FROM cfg_grid WHERE F_name = :n", {{":n", name}}).toInt();
         QVERIFY2(rows > 0, layout);
         // Positions 0..n-1, each field once, titles given.
-        QCOMPARE(m_db->scalar("SELECT max(F_Order) FROM cfg_grid WHERE F_name = :n",
-                              {{":n", name}})
+        QCOMPARE(m_db->scalar("SELECT max(F_Order) FROM cfg_grid WHERE F_name = :n", {{":n", name}})
                      .toInt(),
                  rows - 1);
         QCOMPARE(m_db->scalar("SELECT count(DISTINCT lower(F_FieldName)) FROM cfg_grid WHERE "
@@ -341,11 +339,13 @@ void TstSchema::partialDatabaseIsCompleted()
         QVERIFY(old.create(path));
         QVERIFY(old.exec("CREATE TABLE Contract (F_ID INTEGER PRIMARY KEY AUTOINCREMENT, "
                          "F_cltID INTEGER, F_code TEXT, F_name TEXT)"));
-        QVERIFY(old.exec("INSERT INTO Contract(F_cltID, F_code, F_name) VALUES(7, 'HT-7', '旧合同')"));
+        QVERIFY(
+            old.exec("INSERT INTO Contract(F_cltID, F_code, F_name) VALUES(7, 'HT-7', '旧合同')"));
         QVERIFY(old.exec("CREATE TABLE KeyValue (F_ID INTEGER PRIMARY KEY AUTOINCREMENT, "
                          "F_Value TEXT)"));
         for (int i = 0; i < 14; ++i)
-            QVERIFY(old.exec("INSERT INTO KeyValue(F_Value) VALUES(:v)", {{":v", i == 13 ? "4" : ""}}));
+            QVERIFY(
+                old.exec("INSERT INTO KeyValue(F_Value) VALUES(:v)", {{":v", i == 13 ? "4" : ""}}));
         QVERIFY(old.exec("CREATE TABLE Extra (x)"));
     }
     Database db("upgraded");

@@ -1,12 +1,12 @@
 #include "app/AdminCommands.h"
 
-#include "platform/AppPaths.h"
 #include "data/Backup.h"
 #include "data/CompactDatabase.h"
 #include "data/Database.h"
 #include "data/FilePublish.h"
 #include "data/Schema.h"
 #include "maintenance/DemoData.h"
+#include "platform/AppPaths.h"
 
 #include <QDir>
 #include <QElapsedTimer>

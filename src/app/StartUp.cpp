@@ -5,8 +5,8 @@
 #include "app/SplashWindow.h"
 #include "browser/TFrmMain.h"
 #include "data/TdmData.h"
-#include "operators/LoginService.h"
 #include "operators/LoginDialog.h"
+#include "operators/LoginService.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -90,8 +90,7 @@ bool StartUp::run()
     closeSplash();
 
     // A cancelled or failed login ends the program.
-    const bool loggedIn =
-        m_login ? m_login() : LoginDialog::Login(LoginService::StartUp, nullptr);
+    const bool loggedIn = m_login ? m_login() : LoginDialog::Login(LoginService::StartUp, nullptr);
     if (!loggedIn)
         return false;
     m_main->ApplySession();

@@ -17,7 +17,7 @@ struct SearchField
 };
 
 const SearchField kSearchFields[] = {
-    {"合同编号", "F_code"},  {"合同名称", "F_name"},  {"甲方单位", "F_client1"},
+    {"合同编号", "F_code"},  {"合同名称", "F_name"},    {"甲方单位", "F_client1"},
     {"甲负责人", "F_FZR1"},  {"乙方单位", "F_client2"}, {"乙负责人", "F_FZR2"},
     {"主要内容", "F_memo1"}, {"异常描述", "F_memo2"},
 };

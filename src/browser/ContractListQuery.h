@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/SqlBuilder.h"
 #include "data/Session.h"
+#include "data/SqlBuilder.h"
 
 #include <QString>
 

@@ -16,8 +16,8 @@ bool deleteContract(Database& db, int cltID, qint64 rowId, QString* error)
         return false;
     }
     const SqlParams link{{QStringLiteral(":n"), cltID}};
-    for (const char* table : {"t_SKrec", "t_ZXrec", "t_TXrec", "t_BGrec", "t_TPrec", "t_FJrec",
-                              "t_GDrec"}) {
+    for (const char* table :
+         {"t_SKrec", "t_ZXrec", "t_TXrec", "t_BGrec", "t_TPrec", "t_FJrec", "t_GDrec"}) {
         if (!db.exec(QStringLiteral("DELETE FROM %1 WHERE F_cltID = :n").arg(QLatin1String(table)),
                      link, error))
             return false;
@@ -28,11 +28,10 @@ bool deleteContract(Database& db, int cltID, qint64 rowId, QString* error)
                  link, error) ||
         !db.exec(QStringLiteral("DELETE FROM t_FHrec WHERE F_cltID = :n"), link, error))
         return false;
-    const bool ok = cltID > 0
-                        ? db.exec(QStringLiteral("DELETE FROM Contract WHERE F_cltID = :n"), link,
-                                  error)
-                        : db.exec(QStringLiteral("DELETE FROM Contract WHERE F_ID = :id"),
-                                  {{QStringLiteral(":id"), rowId}}, error);
+    const bool ok =
+        cltID > 0 ? db.exec(QStringLiteral("DELETE FROM Contract WHERE F_cltID = :n"), link, error)
+                  : db.exec(QStringLiteral("DELETE FROM Contract WHERE F_ID = :id"),
+                            {{QStringLiteral(":id"), rowId}}, error);
     if (!ok)
         return false;
     if (!tx.commit()) {

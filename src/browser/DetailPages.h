@@ -34,7 +34,10 @@ public:
     // the page showing; the others are re-read when next shown.
     void setContract(int cltID);
     // The current contract's columns, for the edit windows' summary.
-    void setContractSource(std::function<QVariantMap()> source) { m_contractSource = std::move(source); }
+    void setContractSource(std::function<QVariantMap()> source)
+    {
+        m_contractSource = std::move(source);
+    }
     int contract() const { return m_cltID; }
 
     int currentPage() const { return m_page; }

@@ -90,12 +90,12 @@ QString questionValue(const QVariant& value)
     return dated.match(text).hasMatch() ? text.left(10) : text;
 }
 
-bool approveChange(Database& db, qint64 id, const QString& oper, const QDate& day,
-                   QString* error)
+bool approveChange(Database& db, qint64 id, const QString& oper, const QDate& day, QString* error)
 {
     return db.exec(QStringLiteral("UPDATE t_BGrec SET F_PZemp = :emp, F_PZdate = :day "
                                   "WHERE F_ID = :id"),
-                   {{QStringLiteral(":emp"), oper}, {QStringLiteral(":day"), day},
+                   {{QStringLiteral(":emp"), oper},
+                    {QStringLiteral(":day"), day},
                     {QStringLiteral(":id"), id}},
                    error);
 }

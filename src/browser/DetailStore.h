@@ -18,12 +18,12 @@ constexpr int kShipmentsPage = 8;
 
 struct PageDef
 {
-    QString caption;     // navigator entry and export title
+    QString caption; // navigator entry and export title
     QString table;
-    QString layout;      // grid layout name; empty for the scans page
-    QString addRefused;  // "新增" without a current contract
-    QString emptyModify; // "修改" on an empty list
-    QString deleteField; // the field the delete question names
+    QString layout;         // grid layout name; empty for the scans page
+    QString addRefused;     // "新增" without a current contract
+    QString emptyModify;    // "修改" on an empty list
+    QString deleteField;    // the field the delete question names
     QString deleteQuestion; // %1 = that field's value
 };
 
@@ -35,7 +35,10 @@ QString listSql(int page);
 SqlParams contractParams(int cltID);
 // The shipment lines of one shipment, bound to :F_code.
 QString linesSql();
-inline QString linesLayout() { return QStringLiteral("detail81"); }
+inline QString linesLayout()
+{
+    return QStringLiteral("detail81");
+}
 
 // A record value as the delete questions show it: dates as yyyy-MM-dd.
 QString questionValue(const QVariant& value);

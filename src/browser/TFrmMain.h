@@ -54,7 +54,7 @@ public:
     DataGrid* contractGrid() const { return m_grid; }
     DetailPages* detailPages() const { return m_details; }
 
-    static QString productTitle(); // "璞朔工程合同管理软件 "
+    static QString productTitle();  // "璞朔工程合同管理软件 "
     static QString windowCaption(); // product title and version
 
 protected:

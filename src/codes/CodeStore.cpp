@@ -2,8 +2,8 @@
 
 #include "common/RecordModel.h"
 #include "data/Schema.h"
-#include "data/TdmData.h"
 #include "data/SqlBuilder.h"
+#include "data/TdmData.h"
 #include "data/TransactionGuard.h"
 #include "platform/Messages.h"
 
@@ -317,12 +317,12 @@ bool deleteTreeNode(Database& db, const QString& flag, const QString& code, QStr
         setError(error, guard.error());
         return false;
     }
-    if (!db.exec(QStringLiteral("DELETE FROM t_treecode WHERE %1 AND F_flag = :flag")
-                     .arg(db.dialect().likeNoCase(QStringLiteral("F_code"),
-                                                  QStringLiteral(":prefix"))),
-                 {{QStringLiteral(":prefix"), SqlDialect::escapeLike(code) + QLatin1Char('%')},
-                  {QStringLiteral(":flag"), flag}},
-                 error))
+    if (!db.exec(
+            QStringLiteral("DELETE FROM t_treecode WHERE %1 AND F_flag = :flag")
+                .arg(db.dialect().likeNoCase(QStringLiteral("F_code"), QStringLiteral(":prefix"))),
+            {{QStringLiteral(":prefix"), SqlDialect::escapeLike(code) + QLatin1Char('%')},
+             {QStringLiteral(":flag"), flag}},
+            error))
         return false;
     if (!guard.commit()) {
         setError(error, sqlRollbackError(guard, QStringLiteral("删除失败")));

@@ -1,10 +1,10 @@
 #include "codes/TDLGselectDeptSTR.h"
 
 #include "codes/CodeStore.h"
-#include "platform/Messages.h"
-#include "data/TdmData.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
 #include "platform/DispFormPos.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <QCheckBox>

@@ -50,9 +50,9 @@ protected:
                              height() - 1);
             Qt::Alignment a = Qt::AlignVCenter;
             const int al = m_model->gridColumn(c).alignment;
-            a |= al == GridColumn::AlignRight || (al == GridColumn::AlignDefault &&
-                                                  m_model->gridColumn(c).footerType ==
-                                                      GridColumn::FooterSum)
+            a |= al == GridColumn::AlignRight ||
+                         (al == GridColumn::AlignDefault &&
+                          m_model->gridColumn(c).footerType == GridColumn::FooterSum)
                      ? Qt::AlignRight
                  : al == GridColumn::AlignCenter ? Qt::AlignHCenter
                                                  : Qt::AlignLeft;
@@ -217,8 +217,8 @@ void DataGrid::setCurrentRow(int row)
     while (column < m_model->columnCount() && m_view->isColumnHidden(column))
         ++column;
     const QModelIndex index = m_model->index(row, qMin(column, m_model->columnCount() - 1));
-    m_view->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
     m_view->scrollTo(index);
 }
 

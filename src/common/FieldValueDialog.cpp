@@ -2,8 +2,8 @@
 
 #include "common/DialogButtons.h"
 
-#include "platform/AppPaths.h"
 #include "data/Schema.h"
+#include "platform/AppPaths.h"
 #include "platform/UserDialogs.h"
 
 #include <QDir>
@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 FieldValueDialog::FieldValueDialog(Mode mode, const QString& prompt, const QString& initialText,
-                               int maxLength, QWidget* parent)
+                                   int maxLength, QWidget* parent)
     : QDialog(parent), m_mode(mode), m_maxLength(maxLength),
       m_prompt(new QLabel(prompt.isEmpty() ? defaultPrompt() : prompt, this)),
       m_edit(new QLineEdit(this))
@@ -41,8 +41,8 @@ FieldValueDialog::FieldValueDialog(Mode mode, const QString& prompt, const QStri
 }
 
 std::optional<QString> FieldValueDialog::askBatchValue(const QString& initialText,
-                                                     const QString& prompt, int maxLength,
-                                                     QWidget* parent)
+                                                       const QString& prompt, int maxLength,
+                                                       QWidget* parent)
 {
     FieldValueDialog dlg(BatchMode, prompt, initialText, maxLength, parent);
     if (dlg.exec() != QDialog::Accepted)
@@ -51,11 +51,11 @@ std::optional<QString> FieldValueDialog::askBatchValue(const QString& initialTex
 }
 
 std::optional<QString> FieldValueDialog::askPictureName(const QString& prompt,
-                                                      const QString& initialText, QWidget* parent)
+                                                        const QString& initialText, QWidget* parent)
 {
     FieldValueDialog dlg(PictureNameMode, prompt, initialText,
-                       Schema::maxLength(QStringLiteral("t_TPrec"), QStringLiteral("F_FileName")),
-                       parent);
+                         Schema::maxLength(QStringLiteral("t_TPrec"), QStringLiteral("F_FileName")),
+                         parent);
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     return dlg.value();

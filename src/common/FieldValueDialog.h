@@ -22,8 +22,8 @@ public:
     };
 
     // An empty prompt shows defaultPrompt(). maxLength 0: no limit.
-    FieldValueDialog(Mode mode, const QString& prompt, const QString& initialText, int maxLength = 0,
-                   QWidget* parent = nullptr);
+    FieldValueDialog(Mode mode, const QString& prompt, const QString& initialText,
+                     int maxLength = 0, QWidget* parent = nullptr);
 
     // The value typed, or nothing when the operator cancels. maxLength is
     // the width of the column the value goes into (0: none).

@@ -6,8 +6,19 @@
 // One column of a list grid, as stored in a layout (cfg_grid).
 struct GridColumn
 {
-    enum Footer { NoFooter = 0, FooterText = 1, FooterSum = 2 };
-    enum Align { AlignDefault = -1, AlignLeft = 0, AlignCenter = 1, AlignRight = 2 };
+    enum Footer
+    {
+        NoFooter = 0,
+        FooterText = 1,
+        FooterSum = 2
+    };
+    enum Align
+    {
+        AlignDefault = -1,
+        AlignLeft = 0,
+        AlignCenter = 1,
+        AlignRight = 2
+    };
 
     QString fieldName;
     QString title;

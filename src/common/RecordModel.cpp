@@ -187,8 +187,8 @@ bool RecordModel::sortByText(const QString& sortText)
         const int field = m_records.fieldIndex(words.first());
         if (field < 0)
             continue;
-        const bool descending =
-            words.size() > 1 && words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        const bool descending = words.size() > 1 && words.at(1).compare(QLatin1String("DESC"),
+                                                                        Qt::CaseInsensitive) == 0;
         keys.append({field, !descending});
     }
     return applySortKeys(keys);
@@ -324,9 +324,9 @@ bool RecordModel::setValue(int row, const QString& field, const QVariant& value)
     const int rec = m_order[size_t(row)];
     m_records.setValue(rec, f, value);
     m_changed[rec].insert(f);
-    const bool amountOrPrice = !m_totalField.isEmpty() &&
-                               (field.compare(m_amountField, Qt::CaseInsensitive) == 0 ||
-                                field.compare(m_priceField, Qt::CaseInsensitive) == 0);
+    const bool amountOrPrice =
+        !m_totalField.isEmpty() && (field.compare(m_amountField, Qt::CaseInsensitive) == 0 ||
+                                    field.compare(m_priceField, Qt::CaseInsensitive) == 0);
     if (amountOrPrice) {
         const int total = m_records.fieldIndex(m_totalField);
         if (total >= 0) {
@@ -436,11 +436,10 @@ bool RecordModel::applyPending(Database& db, const QString& table, const SqlPara
         }
         QString sql;
         if (inserted) {
-            sql = names.isEmpty()
-                      ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t->name)
-                      : QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
-                            .arg(t->name, names.join(QLatin1Char(',')),
-                                 placeholders.join(QLatin1Char(',')));
+            sql = names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t->name)
+                                  : QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
+                                        .arg(t->name, names.join(QLatin1Char(',')),
+                                             placeholders.join(QLatin1Char(',')));
         } else {
             if (sets.isEmpty() || idField < 0)
                 continue;
@@ -502,7 +501,8 @@ QVariant RecordModel::data(const QModelIndex& index, int role) const
         int align = m_columns.at(column).alignment;
         if (align == GridColumn::AlignDefault) {
             const int field = fieldOf(column);
-            const bool number = field >= 0 && m_records.field(field).kind != RecordSet::Kind::Text &&
+            const bool number = field >= 0 &&
+                                m_records.field(field).kind != RecordSet::Kind::Text &&
                                 !m_records.field(field).isBool();
             align = number ? GridColumn::AlignRight : GridColumn::AlignLeft;
         }

@@ -29,9 +29,10 @@ public:
     using RowStyler = std::function<RowStyle(const RecordModel& model, int row)>;
 
     // How a date column shows values that stand for "no date".
-    enum DateRule {
-        BlankBefore1901 = 1,  // the no-date value 1900-08-14 and anything earlier
-        BlankAfter2999 = 2,   // the open-end value 3000-08-14 and anything later
+    enum DateRule
+    {
+        BlankBefore1901 = 1, // the no-date value 1900-08-14 and anything earlier
+        BlankAfter2999 = 2,  // the open-end value 3000-08-14 and anything later
     };
 
     explicit RecordModel(QObject* parent = nullptr);
@@ -134,7 +135,7 @@ private:
 
     bool m_editable = false;
     QString m_amountField, m_priceField, m_totalField;
-    QSet<int> m_insertedRecords;   // record rows appended since the read
+    QSet<int> m_insertedRecords;     // record rows appended since the read
     QHash<int, QSet<int>> m_changed; // record row -> changed fields
     QList<qint64> m_deletedIds;
 };

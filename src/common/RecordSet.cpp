@@ -213,8 +213,8 @@ bool RecordSet::loadSqlite(Database& db, const QString& sql, const SqlParams& pa
                     continue;
                 const int t = sqlite3_column_type(stmt, c);
                 m_fields[c].kind = (t == SQLITE_INTEGER || t == SQLITE_FLOAT) ? Kind::Real
-                                   : t == SQLITE_BLOB                        ? Kind::Blob
-                                                                             : Kind::Text;
+                                   : t == SQLITE_BLOB                         ? Kind::Blob
+                                                                              : Kind::Text;
             }
             first = false;
         }

@@ -17,16 +17,31 @@
 class RecordSet
 {
 public:
-    enum class Kind { Integer, Real, Text, Blob };
+    enum class Kind
+    {
+        Integer,
+        Real,
+        Text,
+        Blob
+    };
 
     struct Field
     {
         QString name;
         Kind kind = Kind::Text;
         QString declaredType; // e.g. "DATE_TEXT", "BOOLEAN", "VARCHAR(50)"
-        bool isDate() const { return declaredType.startsWith(QLatin1String("DATE"), Qt::CaseInsensitive); }
-        bool isBool() const { return declaredType.compare(QLatin1String("BOOLEAN"), Qt::CaseInsensitive) == 0; }
-        bool isMemo() const { return declaredType.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0; }
+        bool isDate() const
+        {
+            return declaredType.startsWith(QLatin1String("DATE"), Qt::CaseInsensitive);
+        }
+        bool isBool() const
+        {
+            return declaredType.compare(QLatin1String("BOOLEAN"), Qt::CaseInsensitive) == 0;
+        }
+        bool isMemo() const
+        {
+            return declaredType.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0;
+        }
     };
 
     RecordSet() = default;
@@ -80,7 +95,7 @@ private:
     {
         std::vector<qint64> ints;
         std::vector<double> reals;
-        QByteArray arena;               // text/blob bytes of all rows
+        QByteArray arena;                // text/blob bytes of all rows
         std::vector<TextOffset> offsets; // start of each row's bytes; one more at the end
         std::vector<bool> nulls;
     };
@@ -92,7 +107,10 @@ private:
     void appendValue(int field, const QVariant& v);
     QVariant storedValue(int row, int field) const;
     QVariant edited(int row, int field, bool* found) const;
-    static quint64 key(int row, int field) { return (quint64(quint32(row)) << 16) | quint16(field); }
+    static quint64 key(int row, int field)
+    {
+        return (quint64(quint32(row)) << 16) | quint16(field);
+    }
 
     QList<Field> m_fields;
     std::vector<Column> m_columns;

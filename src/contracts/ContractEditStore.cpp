@@ -268,7 +268,8 @@ SaveResult save(Database& db, bool insert, const ContractValues& v, int cltID, R
     for (int i = 0; i < 3; ++i)
         p.append({QStringLiteral(":SZ%1").arg(i + 1), v.sz[size_t(i)]});
     for (int i = 0; i < 3; ++i)
-        p.append({QStringLiteral(":RQ%1").arg(i + 1), optional(v.rq[size_t(i)], StoredDate::kNoDate)});
+        p.append(
+            {QStringLiteral(":RQ%1").arg(i + 1), optional(v.rq[size_t(i)], StoredDate::kNoDate)});
     p.append({QStringLiteral(":GCcode"), v.gcCode.trimmed()});
     p.append({QStringLiteral(":GCname"), v.gcName.trimmed()});
 

@@ -13,7 +13,6 @@ class RecordModel;
 // goods lines (t_GDrec) kept under its link number.
 namespace ContractEditStore {
 
-
 // The edited fields of one contract. Optional dates are invalid when unset.
 struct ContractValues
 {
@@ -37,7 +36,6 @@ struct ContractValues
     QString gcCode, gcName;
     QString shEmp; // approver; read only here
 };
-
 
 // Reads the row F_ID = id. False when there is no such row or on failure.
 bool load(Database& db, qint64 id, ContractValues* values, QString* error = nullptr);

@@ -74,8 +74,8 @@ SqlBuilder statement(const SqlDialect& dialect, const ContractQueryCriteria& c,
     return b;
 }
 
-SqlBuilder selectionStatement(const SqlDialect& dialect, const QString& name, const QString& code, const QString& memo1,
-                              int categoryKind, const QString& categoryName)
+SqlBuilder selectionStatement(const SqlDialect& dialect, const QString& name, const QString& code,
+                              const QString& memo1, int categoryKind, const QString& categoryName)
 {
     SqlBuilder b(QStringLiteral("select * from contract where (1=1)"));
     addLike(dialect, b, QStringLiteral("F_name"), name, Contains);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "data/Session.h"
 #include "data/SqlBuilder.h"
 #include "data/StoredDate.h"
-#include "data/Session.h"
 
 #include <QDate>
 #include <QString>

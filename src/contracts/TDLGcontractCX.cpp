@@ -261,9 +261,9 @@ bool TDLGcontractCX::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn && (watched == m_emp || watched == m_status)) {
         auto* combo = static_cast<QComboBox*>(watched);
         const QString text = combo->currentText();
-        FillComboBox(CodeStore::names(watched == m_emp ? CodeStore::kEmployees
-                                                       : CodeStore::kStatuses),
-                     combo);
+        FillComboBox(
+            CodeStore::names(watched == m_emp ? CodeStore::kEmployees : CodeStore::kStatuses),
+            combo);
         combo->setCurrentIndex(-1);
         combo->setEditText(text);
     }

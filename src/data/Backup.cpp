@@ -29,8 +29,7 @@ Result copyDatabase(Database& db, const QString& target, QString* error)
     // compact as well. It accepts the empty file that reserves the
     // temporary name.
     Result result = Result::Failed;
-    if (db.exec(db.dialect().copyInto(), {{QStringLiteral(":target"), temp}},
-                error) &&
+    if (db.exec(db.dialect().copyInto(), {{QStringLiteral(":target"), temp}}, error) &&
         FilePublish::syncFile(temp, error)) {
         switch (FilePublish::publish(temp, path, error)) {
         case FilePublish::Result::Published:

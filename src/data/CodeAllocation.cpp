@@ -28,7 +28,8 @@ AllocatedCode incrementTail(const QString& tail, int width)
     const qlonglong next = (QStringLiteral("1") + tail).toLongLong() + 1;
     const QString digits = QString::number(next).mid(1);
     if (digits.size() != width || QString::number(next).at(0) != QLatin1Char('1'))
-        return failure(QStringLiteral("编号已用完（%1 之后没有可用的%2位编号）").arg(tail).arg(width));
+        return failure(
+            QStringLiteral("编号已用完（%1 之后没有可用的%2位编号）").arg(tail).arg(width));
     return {digits, QString()};
 }
 

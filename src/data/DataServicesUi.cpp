@@ -1,9 +1,9 @@
 #include "data/DataServicesUi.h"
 
 #include "data/CodeTree.h"
+#include "data/Session.h"
 #include "data/SqlBuilder.h"
 #include "data/TdmData.h"
-#include "data/Session.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -68,9 +68,10 @@ int ApplyInputMethod(QWidget* window)
     int count = 0;
     const QList<QWidget*> controls = window->findChildren<QWidget*>();
     for (QWidget* w : controls) {
-        const bool textEntry = qobject_cast<QLineEdit*>(w) || qobject_cast<QTextEdit*>(w) ||
-                               qobject_cast<QPlainTextEdit*>(w) ||
-                               (qobject_cast<QComboBox*>(w) && static_cast<QComboBox*>(w)->isEditable());
+        const bool textEntry =
+            qobject_cast<QLineEdit*>(w) || qobject_cast<QTextEdit*>(w) ||
+            qobject_cast<QPlainTextEdit*>(w) ||
+            (qobject_cast<QComboBox*>(w) && static_cast<QComboBox*>(w)->isEditable());
         // The line edit inside an editable combo box or a spin box is counted
         // with its owner.
         if (!textEntry || qobject_cast<QComboBox*>(w->parentWidget()) ||

@@ -15,7 +15,8 @@ class QWidget;
 // data module (dmData()).
 
 // Item data roles of a tree filled by LoadCodeTree.
-enum CodeTreeRole {
+enum CodeTreeRole
+{
     TreeLevelRole = Qt::UserRole + 1, // length of the code; 0 for the root
     TreeCodeRole,                     // F_code; "000" for the root
     TreeNameRole,                     // F_name; the root caption for the root

@@ -394,8 +394,7 @@ bool Database::tableExists(const QString& table)
 bool Database::makeSelfContained(QString* error)
 {
     bool ok = false;
-    const QString mode =
-        scalar(m_dialect->selfContained(), {}, &ok, error).toString();
+    const QString mode = scalar(m_dialect->selfContained(), {}, &ok, error).toString();
     if (ok && mode.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
         setError(error, QStringLiteral("无法结束日志模式（%1）").arg(mode));
         ok = false;

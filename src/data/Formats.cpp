@@ -25,6 +25,5 @@ QString PeriodCaption(const QDate& from, bool fromChecked, const QDate& to, bool
     const QString head = prefix.trimmed().isEmpty() ? QStringLiteral("统计") : prefix;
     return head + QStringLiteral("日期：自 ") +
            (fromChecked ? from.toString(fmt) : QStringLiteral("启用系统")) +
-           QStringLiteral(" 至 ") +
-           (toChecked ? to.toString(fmt) : QStringLiteral("记帐最后一天"));
+           QStringLiteral(" 至 ") + (toChecked ? to.toString(fmt) : QStringLiteral("记帐最后一天"));
 }

@@ -185,8 +185,9 @@ bool isContractDatabase(Database& db, QString* error)
 {
     bool ok = false;
     QString why;
-    const QVariant n = db.scalar(db.dialect().tableExists(),
-                                 {{QStringLiteral(":name"), QStringLiteral("Contract")}}, &ok, &why);
+    const QVariant n =
+        db.scalar(db.dialect().tableExists(),
+                  {{QStringLiteral(":name"), QStringLiteral("Contract")}}, &ok, &why);
     if (!ok) {
         setError(error, why);
         return false;

@@ -10,7 +10,17 @@ class Database;
 // ordered upgrade steps of older files, and the checks that a file is one.
 namespace Schema {
 
-enum class ColumnType { Counter, Long, Double, Text, Memo, DateTime, Bool, Blob };
+enum class ColumnType
+{
+    Counter,
+    Long,
+    Double,
+    Text,
+    Memo,
+    DateTime,
+    Bool,
+    Blob
+};
 
 struct Column
 {

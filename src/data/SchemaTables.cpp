@@ -49,18 +49,19 @@ QList<Table> buildTables()
     QList<Table> t;
 
     // Contracts and the records kept under them.
-    t << Table{"Contract",
-               {counter(),        lng("F_cltID"),      text("F_code", 50),  text("F_name"),
-                text("F_type"),   text("F_empname", 50), date("F_date"),  dbl("F_totalPrice"),
-                date("F_beginDate"), date("F_endDate"), text("F_status", 50), memo("F_memo1"),
-                text("F_filePath"), memo("F_memo2"),    yesNo("F_GDflag"), text("F_GDpath"),
-                date("F_editDate"), text("F_OperName", 50), text("F_client1"), text("F_client2"),
-                text("F_FZR1", 50), text("F_FZR2", 50), lng("F_SFflag"),  text("F_priceunit", 50),
-                text("F_dept"),   text("F_ZF1", 50),   text("F_ZF2", 50),  text("F_ZF3", 50),
-                text("F_ZF4", 50), text("F_ZF5", 50),  date("F_RQ1"),      date("F_RQ2"),
-                date("F_RQ3"),    date("F_RQ4"),       date("F_RQ5"),      dbl("F_SZ1"),
-                dbl("F_SZ2"),     dbl("F_SZ3"),        dbl("F_SZ4"),       dbl("F_SZ5"),
-                text("F_SHemp", 50), text("F_GCcode", 50), text("F_GCname")}};
+    t << Table{
+        "Contract",
+        {counter(),           lng("F_cltID"),         text("F_code", 50),   text("F_name"),
+         text("F_type"),      text("F_empname", 50),  date("F_date"),       dbl("F_totalPrice"),
+         date("F_beginDate"), date("F_endDate"),      text("F_status", 50), memo("F_memo1"),
+         text("F_filePath"),  memo("F_memo2"),        yesNo("F_GDflag"),    text("F_GDpath"),
+         date("F_editDate"),  text("F_OperName", 50), text("F_client1"),    text("F_client2"),
+         text("F_FZR1", 50),  text("F_FZR2", 50),     lng("F_SFflag"),      text("F_priceunit", 50),
+         text("F_dept"),      text("F_ZF1", 50),      text("F_ZF2", 50),    text("F_ZF3", 50),
+         text("F_ZF4", 50),   text("F_ZF5", 50),      date("F_RQ1"),        date("F_RQ2"),
+         date("F_RQ3"),       date("F_RQ4"),          date("F_RQ5"),        dbl("F_SZ1"),
+         dbl("F_SZ2"),        dbl("F_SZ3"),           dbl("F_SZ4"),         dbl("F_SZ5"),
+         text("F_SHemp", 50), text("F_GCcode", 50),   text("F_GCname")}};
     t << Table{"t_SKrec",
                {counter(), lng("F_cltID"), date("F_date"), text("F_OldCode", 50), dbl("F_YSprice"),
                 date("F_YSdate"), dbl("F_SKprice"), date("F_SKdate"), dbl("F_KPprice"),
@@ -84,22 +85,22 @@ QList<Table> buildTables()
                 text("F_FileExt", 50), blob("F_HTimage")}};
     t << Table{"t_FJrec",
                {counter(), lng("F_cltID"), text("F_fileName", 50), text("F_filePos"),
-                text("F_fileExt", 50), memo("F_memo1"), text("F_empName", 50),
-                date("F_editDate"), blob("F_fileOLE")}};
+                text("F_fileExt", 50), memo("F_memo1"), text("F_empName", 50), date("F_editDate"),
+                blob("F_fileOLE")}};
     t << Table{"t_GDrec",
                {counter(), lng("F_cltID"), text("F_GDcode", 50), text("F_GDname"), text("F_type"),
                 text("F_spec", 50), text("F_unit", 50), dbl("F_amount"), dbl("F_price"),
                 dbl("F_totalprice"), memo("F_memo1")}};
     t << Table{"t_FHrec",
-               {counter(), lng("F_cltID"), text("F_FHemp", 50), date("F_FHdate"),
-                date("F_SHdate"), text("F_SHemp", 50), text("F_SHaddress"),
-                text("F_SHphone", 50), text("F_SHhandPhone", 50), text("F_FHfilePath"),
-                memo("F_memo1"), date("F_editDate"), lng("F_mainID"), text("F_code", 50),
-                text("F_OLDcode", 50), dbl("F_totalPrice"), text("F_operName", 50)}};
+               {counter(), lng("F_cltID"), text("F_FHemp", 50), date("F_FHdate"), date("F_SHdate"),
+                text("F_SHemp", 50), text("F_SHaddress"), text("F_SHphone", 50),
+                text("F_SHhandPhone", 50), text("F_FHfilePath"), memo("F_memo1"),
+                date("F_editDate"), lng("F_mainID"), text("F_code", 50), text("F_OLDcode", 50),
+                dbl("F_totalPrice"), text("F_operName", 50)}};
     t << Table{"t_FHdetail",
-               {counter(), lng("F_mainID"), text("F_GDcode", 50), text("F_GDname"),
-                text("F_type"), text("F_spec", 50), text("F_unit", 50), dbl("F_amount"),
-                dbl("F_price"), dbl("F_totalprice"), memo("F_memo1"), text("F_code", 50)}};
+               {counter(), lng("F_mainID"), text("F_GDcode", 50), text("F_GDname"), text("F_type"),
+                text("F_spec", 50), text("F_unit", 50), dbl("F_amount"), dbl("F_price"),
+                dbl("F_totalprice"), memo("F_memo1"), text("F_code", 50)}};
 
     // Reference records.
     t << Table{"Client",
@@ -109,14 +110,30 @@ QList<Table> buildTables()
                 text("F_account"), text("F_ratecode"), text("F_homepage"), text("F_Email"),
                 text("F_Enrol")}};
     t << Table{"GCitem",
-               {counter(),           text("F_code", 50),  text("F_name"),
-                text("F_type", 50),  text("F_FZRemp", 50), text("F_GCphone", 50),
-                text("F_GCname", 50), text("F_GCpos"),     text("F_GCtype", 50),
-                text("F_GCprice", 50), date("F_fromDate"), date("F_toDate"),
-                memo("F_memo1"),     text("F_ZF1", 50),    text("F_ZF2", 50),
-                text("F_ZF3", 50),   text("F_ZF4", 50),    text("F_ZF5", 50),
-                lng("F_SZ1"),        lng("F_SZ2"),         lng("F_SZ3"),
-                date("F_RQ1"),       date("F_RQ2"),        date("F_RQ3"),
+               {counter(),
+                text("F_code", 50),
+                text("F_name"),
+                text("F_type", 50),
+                text("F_FZRemp", 50),
+                text("F_GCphone", 50),
+                text("F_GCname", 50),
+                text("F_GCpos"),
+                text("F_GCtype", 50),
+                text("F_GCprice", 50),
+                date("F_fromDate"),
+                date("F_toDate"),
+                memo("F_memo1"),
+                text("F_ZF1", 50),
+                text("F_ZF2", 50),
+                text("F_ZF3", 50),
+                text("F_ZF4", 50),
+                text("F_ZF5", 50),
+                lng("F_SZ1"),
+                lng("F_SZ2"),
+                lng("F_SZ3"),
+                date("F_RQ1"),
+                date("F_RQ2"),
+                date("F_RQ3"),
                 yesNo("F_useFlag")}};
     t << Table{"t_GCdetail",
                {counter(), text("F_caption", 50), text("F_filePath"), memo("F_memo1"),
@@ -126,9 +143,9 @@ QList<Table> buildTables()
                 text("F_spec", 50), text("F_unit", 50), memo("F_memo1"), dbl("F_price"),
                 yesNo("F_Flag")}};
     t << Table{"t_code", {counter(), text("F_type", 50), text("F_name")}};
-    t << Table{"t_treecode",
-               {counter(), text("F_code", 60), text("F_name"), text("F_likecode"),
-                text("F_flag", 50)}};
+    t << Table{
+        "t_treecode",
+        {counter(), text("F_code", 60), text("F_name"), text("F_likecode"), text("F_flag", 50)}};
     t << Table{"t_employee", {counter(), text("F_name", 50)}};
 
     // Operators and rights.
@@ -159,10 +176,10 @@ QList<Table> buildTables()
     // Work tables (each workstation works on private copies; these stand for
     // the layout).
     t << Table{"tempSKrec",
-               {text("F_HTcode", 50), text("F_HTname"), text("F_EmpName", 50),
-                text("F_dept", 50), text("F_client1"), text("F_client2"), dbl("F_totalPrice"),
-                text("F_priceUnit", 50), dbl("F_SKprice"), dbl("F_wSKprice"), dbl("F_KPprice"),
-                dbl("F_wKPprice"), yesNo("F_flag"), lng("F_operFlag"), dbl("F_wSKrate")}};
+               {text("F_HTcode", 50), text("F_HTname"), text("F_EmpName", 50), text("F_dept", 50),
+                text("F_client1"), text("F_client2"), dbl("F_totalPrice"), text("F_priceUnit", 50),
+                dbl("F_SKprice"), dbl("F_wSKprice"), dbl("F_KPprice"), dbl("F_wKPprice"),
+                yesNo("F_flag"), lng("F_operFlag"), dbl("F_wSKrate")}};
     t << Table{"tempFHrec",
                {text("F_HTcode", 50), text("F_GDcode", 50), dbl("F_YFamount"), dbl("F_YFtotal"),
                 dbl("F_SFamount"), dbl("F_SFtotal"), dbl("F_WFamount"), dbl("F_WFtotal"),
@@ -182,13 +199,13 @@ const QList<Table>& tables()
 const QList<Index>& indexes()
 {
     static const QList<Index> all{
-        {"Contract", "F_cltID"},      {"Contract", "F_date"},    {"Contract", "F_code"},
-        {"Contract", "F_type"},       {"t_SKrec", "F_cltID"},    {"t_ZXrec", "F_cltID"},
-        {"t_TXrec", "F_cltID"},       {"t_BGrec", "F_cltID"},    {"t_TPrec", "F_cltID"},
-        {"t_FJrec", "F_cltID"},       {"t_GDrec", "F_cltID"},    {"t_FHrec", "F_cltID"},
-        {"t_FHrec", "F_code"},        {"t_FHdetail", "F_code"},  {"OperLimit", "F_OperName"},
-        {"cfg_grid", "F_name"},       {"t_code", "F_type"},      {"t_treecode", "F_flag"},
-        {"t_goods", "F_code"},        {"Client", "F_Name"},      {"GCitem", "F_code"},
+        {"Contract", "F_cltID"},    {"Contract", "F_date"},   {"Contract", "F_code"},
+        {"Contract", "F_type"},     {"t_SKrec", "F_cltID"},   {"t_ZXrec", "F_cltID"},
+        {"t_TXrec", "F_cltID"},     {"t_BGrec", "F_cltID"},   {"t_TPrec", "F_cltID"},
+        {"t_FJrec", "F_cltID"},     {"t_GDrec", "F_cltID"},   {"t_FHrec", "F_cltID"},
+        {"t_FHrec", "F_code"},      {"t_FHdetail", "F_code"}, {"OperLimit", "F_OperName"},
+        {"cfg_grid", "F_name"},     {"t_code", "F_type"},     {"t_treecode", "F_flag"},
+        {"t_goods", "F_code"},      {"Client", "F_Name"},     {"GCitem", "F_code"},
         {"t_GCdetail", "F_GCcode"},
     };
     return all;

@@ -1,8 +1,8 @@
 #include "data/SeedData.h"
 
 #include "data/Database.h"
-#include "data/SeedLayouts.h"
 #include "data/RightsCatalogue.h"
+#include "data/SeedLayouts.h"
 #include "platform/PasswordHash.h"
 
 namespace SeedData {
@@ -58,7 +58,8 @@ bool ensureCompanyRow(Database& db, QString* error)
 bool ensureKeyValues(Database& db, bool newTable, QString* error)
 {
     bool ok = false;
-    const int n = db.scalar(QStringLiteral("SELECT count(*) FROM KeyValue"), {}, &ok, error).toInt();
+    const int n =
+        db.scalar(QStringLiteral("SELECT count(*) FROM KeyValue"), {}, &ok, error).toInt();
     if (!ok)
         return false;
     const int wanted = newTable ? kKeyValueSlots : 14;

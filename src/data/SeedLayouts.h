@@ -8,10 +8,10 @@
 
 struct SeedGridColumn
 {
-    const char* layout;        // layout name as the grid loads it, e.g. "clientmain"
-    const char* field;         // field name the column shows, e.g. "F_code"
-    const char* caption;       // column title, e.g. "合同编号"
-    int width;                 // pixels
+    const char* layout;  // layout name as the grid loads it, e.g. "clientmain"
+    const char* field;   // field name the column shows, e.g. "F_code"
+    const char* caption; // column title, e.g. "合同编号"
+    int width;           // pixels
     bool visible;
     bool readOnly;
     const char* displayFormat; // "" when none

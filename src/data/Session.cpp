@@ -11,7 +11,7 @@ QStringList parseDeptList(const QString& stored)
 {
     QStringList out;
     QString current;
-    bool quoted = false;   // inside '...'
+    bool quoted = false; // inside '...'
     bool wasQuoted = false;
     auto finish = [&] {
         const QString name = wasQuoted ? current : current.trimmed();

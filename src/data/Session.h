@@ -7,10 +7,10 @@
 struct SessionData
 {
     QString OperName;
-    int XtFlag = 0;       // 0 all contracts, 1 own contracts, 2 listed departments
-    QString DeptList;     // stored form: 'A','B'
+    int XtFlag = 0;   // 0 all contracts, 1 own contracts, 2 listed departments
+    QString DeptList; // stored form: 'A','B'
     bool CanApprove = false;
-    QString SysCode;      // company name
+    QString SysCode;                         // company name
     QStringList KeyValues = QStringList(16); // slots 1..15; slot 0 unused
     QString MoneyFormat;
     QString QuantityFormat; // never given a value: default number display

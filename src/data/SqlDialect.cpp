@@ -78,7 +78,8 @@ QStringList SqliteDialect::connectionSetup(bool writable, bool networkFileSystem
 QStringList SqliteDialect::bulkLoad(bool begin) const
 {
     if (begin)
-        return {QStringLiteral("PRAGMA journal_mode=MEMORY"), QStringLiteral("PRAGMA synchronous=OFF"),
+        return {QStringLiteral("PRAGMA journal_mode=MEMORY"),
+                QStringLiteral("PRAGMA synchronous=OFF"),
                 QStringLiteral("PRAGMA cache_size=-131072")};
     return {QStringLiteral("PRAGMA cache_size=-2000")};
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/IniFile.h"
 #include "data/CodeAllocation.h"
 #include "data/CodeTree.h"
 #include "data/Database.h"
+#include "platform/IniFile.h"
 
 #include <QObject>
 #include <QString>
@@ -74,8 +74,8 @@ public:
     // ---- Numbered series. Run inside the saving transaction. A failure
     // (database, a code that is not numbered, a series used up) comes back
     // in AllocatedCode::error for the caller to show.
-    AllocatedCode NextDatedCode(const QString& sql, const SqlParams& params,
-                                const QString& prefix, int width);
+    AllocatedCode NextDatedCode(const QString& sql, const SqlParams& params, const QString& prefix,
+                                int width);
     AllocatedCode NextCode(const QString& sql, const SqlParams& params, int width);
     // Mode 1 new sibling, 2 new child of the node `code` (empty: the root).
     AllocatedCode NextTreeCode(const QString& code, const QString& flag, int mode);
@@ -86,7 +86,8 @@ public:
     int NextContractLinkNumber();
 
     // The tree of one kind ('type', 'clttype', 'gctype', 'dept').
-    CodeTree LoadCodeTree(const QString& rootCaption, const QString& flag, QString* error = nullptr);
+    CodeTree LoadCodeTree(const QString& rootCaption, const QString& flag,
+                          QString* error = nullptr);
 
     // ---- Session values read from the database and the settings file:
     // company name, settings slots, money format, automatic numbering. A
@@ -96,7 +97,13 @@ public:
 
     // ---- Backup of the connected database into the backup folder, at most
     // one file a day (dp<yyyymmdd>.back).
-    enum class BackupResult { Written, AlreadyToday, Declined, Failed };
+    enum class BackupResult
+    {
+        Written,
+        AlreadyToday,
+        Declined,
+        Failed
+    };
     BackupResult BackupDatabase();
     // The folder backups go to: SysInfo.F_BakPath, or "backup" beside the
     // database when none is set.

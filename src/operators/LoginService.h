@@ -13,13 +13,18 @@ class TdmData;
 class LoginService
 {
 public:
-    enum Mode { StartUp = 0, ReLogin = 1 };
-    enum class Outcome {
-        LoggedIn,   // the session is established
-        Stay,       // a message was shown; the dialog stays open
-        FocusName,  // as Stay, with the focus back on the name
-        Failed,     // the fourth wrong password: start-up ends the program,
-                    // re-login closes the dialog as cancelled
+    enum Mode
+    {
+        StartUp = 0,
+        ReLogin = 1
+    };
+    enum class Outcome
+    {
+        LoggedIn,  // the session is established
+        Stay,      // a message was shown; the dialog stays open
+        FocusName, // as Stay, with the focus back on the name
+        Failed,    // the fourth wrong password: start-up ends the program,
+                   // re-login closes the dialog as cancelled
     };
 
     LoginService(TdmData& dm, Mode mode);

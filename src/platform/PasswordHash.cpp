@@ -21,7 +21,8 @@ QString SavePass(const QString& password)
     const bool cheap = g_cost == PasswordHashCost::TestingOnly;
     if (crypto_pwhash_str(out, utf8.constData(), static_cast<unsigned long long>(utf8.size()),
                           cheap ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          cheap ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+                          cheap ? crypto_pwhash_MEMLIMIT_MIN
+                                : crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
         return {};
     return QString::fromLatin1(out);
 }

@@ -14,5 +14,9 @@ bool CheckPass(const QString& typed, const QString& stored);
 
 // The work a new hash costs. Tests that make many operators use the
 // cheapest setting; the program always uses the default.
-enum class PasswordHashCost { Interactive, TestingOnly };
+enum class PasswordHashCost
+{
+    Interactive,
+    TestingOnly
+};
 void setPasswordHashCost(PasswordHashCost cost);

@@ -59,8 +59,7 @@ bool ScanStore::replace(qint64 id, const QString& fileName, const QString& fileE
 bool ScanStore::rename(qint64 id, const QString& fileName, QString* error)
 {
     return m_db.exec(QStringLiteral("UPDATE t_TPrec SET F_FileName = :fileName WHERE F_ID = :id"),
-                     {{QStringLiteral(":fileName"), fileName}, {QStringLiteral(":id"), id}},
-                     error);
+                     {{QStringLiteral(":fileName"), fileName}, {QStringLiteral(":id"), id}}, error);
 }
 
 bool ScanStore::remove(qint64 id, QString* error)

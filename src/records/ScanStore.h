@@ -12,9 +12,9 @@ struct ScannedPage
 {
     qint64 id = 0;
     int cltID = 0;
-    QString fileName;  // without extension
-    QString fileExt;   // ".bmp", ".jpg", ".jpeg" ..., with the dot
-    QByteArray image;  // the picture in the format its extension names
+    QString fileName; // without extension
+    QString fileExt;  // ".bmp", ".jpg", ".jpeg" ..., with the dot
+    QByteArray image; // the picture in the format its extension names
 
     QString fullName() const { return fileName + fileExt; }
 };

@@ -128,15 +128,15 @@ void TfrmImageDisp::fitToWindow()
     if (m_image.isNull())
         return;
     const QSize area = m_scroll->maximumViewportSize();
-    const double f = std::min(double(area.width()) / m_image.width(),
-                              double(area.height()) / m_image.height());
+    const double f =
+        std::min(double(area.width()) / m_image.width(), double(area.height()) / m_image.height());
     showAt(std::clamp(f, kFactors.front(), kFactors.back()));
 }
 
 bool TfrmImageDisp::replaceFromFile()
 {
-    const QString path = UserDialogs::current().openFileName(QStringLiteral("载入图片"), QString(),
-                                                             pictureFilter());
+    const QString path =
+        UserDialogs::current().openFileName(QStringLiteral("载入图片"), QString(), pictureFilter());
     if (path.isEmpty())
         return false;
     QImageReader reader(path, ScanStore::formatOf(ScanStore::extensionOf(path)));
@@ -152,22 +152,23 @@ bool TfrmImageDisp::replaceFromFile()
 
 QString TfrmImageDisp::pictureFilter()
 {
-    return QStringLiteral("图片文件 (*.bmp *.jpg *.jpeg);;JPEG 文件 (*.jpg *.jpeg);;位图文件 (*.bmp)");
+    return QStringLiteral(
+        "图片文件 (*.bmp *.jpg *.jpeg);;JPEG 文件 (*.jpg *.jpeg);;位图文件 (*.bmp)");
 }
 
 QString TfrmImageDisp::readErrorText(const QString& name)
 {
-    return QStringLiteral("读取文件：%1时发生错误！\n该文件不是标准格式的文件，或者该文件已经被损坏！")
+    return QStringLiteral(
+               "读取文件：%1时发生错误！\n该文件不是标准格式的文件，或者该文件已经被损坏！")
         .arg(name);
 }
 
 void TfrmImageDisp::showAt(double factor)
 {
     m_factor = factor;
-    const QSize size = m_image.isNull()
-                           ? QSize(0, 0)
-                           : QSize(int(std::lround(m_image.width() * factor)),
-                                   int(std::lround(m_image.height() * factor)));
+    const QSize size = m_image.isNull() ? QSize(0, 0)
+                                        : QSize(int(std::lround(m_image.width() * factor)),
+                                                int(std::lround(m_image.height() * factor)));
     m_picture->resize(size);
     m_zoomIn->setEnabled(factor < kFactors.back() - 1e-9);
     m_zoomOut->setEnabled(factor > kFactors.front() + 1e-9);

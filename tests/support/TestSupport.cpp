@@ -1,9 +1,9 @@
 #include "support/TestSupport.h"
 
 #include "app/AdminCommands.h"
-#include "platform/AppPaths.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "platform/AppPaths.h"
 #include "platform/PasswordHash.h"
 
 #include <QDir>

@@ -1,2 +1,2 @@
-#include <QString>
 #include "data/Database.h"
+#include <QString>

@@ -1,3 +1,3 @@
 #pragma once
-#include "data/Fine.h"
 #include "app/Top.h"
+#include "data/Fine.h"
