@@ -4,6 +4,7 @@
 #include "support/ExportSamples.h"
 #include "support/XlsxReadBack.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,6 +29,7 @@ private slots:
     void emptyListWritesTheTitlesOnly();
     void sheetNameFromAnAwkwardTitle();
     void unwritablePathFails();
+    void replacesAnExistingFileWhole();
     void hundredThousandRows();
 
 private:
@@ -302,6 +304,23 @@ void TstGridExport::unwritablePathFails()
     QVERIFY(!WriteGridToXlsx(path, "合同", *m_model, exportSampleColumns(), &error));
     QVERIFY2(error.contains("out.xlsx"), qPrintable(error));
     QVERIFY(!QFile::exists(path));
+}
+
+void TstGridExport::replacesAnExistingFileWhole()
+{
+    const QString path = m_dir->filePath("out.xlsx");
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(200000, 'x'));
+    }
+    const XlsxReadBack book = readBack(write(exportSampleColumns()));
+    QCOMPARE(book.cell(1, 0).text, QStringLiteral("HT-001"));
+    // The workbook was built under a name of its own and renamed into place:
+    // nothing else is left in the folder.
+    const QStringList files = QDir(m_dir->path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    QVERIFY(files.contains("out.xlsx"));
+    QVERIFY2(files.filter("out.xlsx").size() == 1, qPrintable(files.join(' ')));
 }
 
 void TstGridExport::hundredThousandRows()

@@ -1,4 +1,6 @@
 #include "common/XlsxExport.h"
+
+#include "data/FilePublish.h"
 #include "data/StoredDate.h"
 
 #include "common/RecordModel.h"
@@ -198,8 +200,10 @@ QList<int> ModelColumnsOf(const RecordModel& model, const GridColumns& columns)
     return result;
 }
 
-bool WriteGridToXlsx(const QString& filePath, const QString& title, const RecordModel& model,
-                     const GridColumns& columns, QString* error)
+namespace {
+
+bool writeWorkbook(const QString& filePath, const QString& title, const RecordModel& model,
+                   const GridColumns& columns, QString* error)
 {
     auto fail = [&](const QString& why) {
         if (error)
@@ -319,7 +323,6 @@ bool WriteGridToXlsx(const QString& filePath, const QString& title, const Record
     if (status != LXW_NO_ERROR) {
         // Closing still writes a file; it holds the rows up to the failure.
         workbook_close(workbook);
-        QFile::remove(filePath);
         return fail(QStringLiteral("写入工作表失败：%1").arg(reason(status)));
     }
     const lxw_error closed = workbook_close(workbook);
@@ -327,4 +330,27 @@ bool WriteGridToXlsx(const QString& filePath, const QString& title, const Record
         return fail(QStringLiteral("无法写入文件“%1”：%2")
                         .arg(QDir::toNativeSeparators(filePath), reason(closed)));
     return true;
+}
+
+} // namespace
+
+bool WriteGridToXlsx(const QString& filePath, const QString& title, const RecordModel& model,
+                     const GridColumns& columns, QString* error)
+{
+    // Written beside the target under a name of its own and put in place
+    // when whole: a failure or a crash never leaves half a workbook under
+    // the operator's name, nor removes the file that was there.
+    QString why;
+    const QString temp = FilePublish::createTemporaryBeside(filePath, &why);
+    if (temp.isEmpty()) {
+        if (error)
+            *error =
+                QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(filePath), why);
+        return false;
+    }
+    if (writeWorkbook(temp, title, model, columns, error) && FilePublish::syncFile(temp, error) &&
+        FilePublish::replace(temp, filePath, error))
+        return true;
+    QFile::remove(temp);
+    return false;
 }

@@ -154,6 +154,17 @@ Result publish(const QString& temp, const QString& target, QString* error)
     return published();
 }
 
+bool replace(const QString& temp, const QString& target, QString* error)
+{
+    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
+        setError(error, QStringLiteral("无法把临时文件改名为 %1：%2")
+                            .arg(QDir::toNativeSeparators(target), systemError(errno)));
+        return false;
+    }
+    syncFolder(QFileInfo(target).absolutePath());
+    return true;
+}
+
 void removeDatabaseFiles(const QString& path)
 {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"})

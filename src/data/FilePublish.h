@@ -25,6 +25,11 @@ enum class Result
 // Gives `temp` the name `target` if, and only if, no file has that name.
 Result publish(const QString& temp, const QString& target, QString* error = nullptr);
 
+// Gives `temp` the name `target`, replacing a file of that name in one step
+// (the operator agreed to replace it): readers see the old file or the new
+// one, never a part.
+bool replace(const QString& temp, const QString& target, QString* error = nullptr);
+
 // Removes a database file this process created, with the side files SQLite
 // made for it (-wal, -shm, -journal).
 void removeDatabaseFiles(const QString& path);
