@@ -120,26 +120,6 @@ void TstAdmin::backup()
 
 namespace {
 
-// What a refusal must leave exactly as it was.
-struct Snapshot
-{
-    QByteArray bytes;
-    QDateTime modified;
-    QStringList files;
-    bool operator==(const Snapshot&) const = default;
-};
-
-Snapshot snapshot(const QString& folder)
-{
-    Snapshot s;
-    QFile f(QDir(folder).filePath("Contract.db"));
-    if (f.open(QIODevice::ReadOnly))
-        s.bytes = f.readAll();
-    s.modified = QFileInfo(f.fileName()).lastModified();
-    s.files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    return s;
-}
-
 void exec(Database& db, const QString& sql)
 {
     QString error;
@@ -227,7 +207,7 @@ void TstAdmin::refusedFilesAreUntouched()
     QFETCH(QString, reason);
     QTemporaryDir dir, out;
     makeFile(dir.path(), kind);
-    const Snapshot before = snapshot(dir.path());
+    const FileSnapshot before = snapshotOf(QDir(dir.path()).filePath("Contract.db"));
     for (const QStringList& args : {QStringList{"compact", dir.path()},
                                     QStringList{"backup", dir.path(), out.filePath("b")}}) {
         const Run r = admin(args);
@@ -235,7 +215,7 @@ void TstAdmin::refusedFilesAreUntouched()
         QVERIFY2(r.err.contains(reason), qPrintable(r.err));
         QVERIFY2(r.err.startsWith(args.first() == "compact" ? "不能压缩" : "不能备份"),
                  qPrintable(r.err));
-        QVERIFY(snapshot(dir.path()) == before);
+        QVERIFY(snapshotOf(QDir(dir.path()).filePath("Contract.db")) == before);
         QVERIFY(QDir(out.path()).isEmpty());
     }
 }
@@ -244,10 +224,10 @@ void TstAdmin::unstampedDatabaseIsConvertedOnlyWhenAsked()
 {
     QTemporaryDir dir;
     makeFile(dir.path(), "unstamped");
-    const Snapshot before = snapshot(dir.path());
+    const FileSnapshot before = snapshotOf(QDir(dir.path()).filePath("Contract.db"));
     Run r = admin({"compact", dir.path()});
     QCOMPARE(r.rc, 1);
-    QVERIFY(snapshot(dir.path()) == before);
+    QVERIFY(snapshotOf(QDir(dir.path()).filePath("Contract.db")) == before);
     r = admin({"compact", "--convert", dir.path()});
     QVERIFY2(r.rc == 0, qPrintable(r.err));
     QVERIFY(r.out.contains("已转换"));
@@ -338,7 +318,7 @@ void TstAdmin::readOnlyFolderCanBeBackedUp()
         QVERIFY(db.open(dir.filePath("Contract.db")));
         QVERIFY(db.exec("INSERT INTO Contract(F_cltID, F_name) VALUES(1, '只读')"));
     }
-    const Snapshot before = snapshot(dir.path());
+    const FileSnapshot before = snapshotOf(QDir(dir.path()).filePath("Contract.db"));
     {
         ReadOnlyFolder readOnly(dir.path());
         QVERIFY(readOnly.holds());
@@ -349,7 +329,7 @@ void TstAdmin::readOnlyFolderCanBeBackedUp()
         QVERIFY2(compact.err.contains("不能写入"), qPrintable(compact.err));
         QVERIFY(!compact.err.trimmed().contains('\n'));
     }
-    QVERIFY(snapshot(dir.path()) == before);
+    QVERIFY(snapshotOf(QDir(dir.path()).filePath("Contract.db")) == before);
     Database copy("copy");
     QVERIFY(copy.open(out.filePath("copy.back")));
     QCOMPARE(copy.scalar("SELECT F_name FROM Contract").toString(), QStringLiteral("只读"));

@@ -29,29 +29,6 @@ private slots:
     void readOnlyFolderOpensReadOnly();
 };
 
-namespace {
-
-struct Snapshot
-{
-    QByteArray bytes;
-    QDateTime modified;
-    QStringList files;
-    bool operator==(const Snapshot&) const = default;
-};
-
-Snapshot snapshot(const QString& file)
-{
-    Snapshot s;
-    QFile f(file);
-    if (f.open(QIODevice::ReadOnly))
-        s.bytes = f.readAll();
-    s.modified = QFileInfo(file).lastModified();
-    s.files = QFileInfo(file).dir().entryList(QDir::Files | QDir::Hidden);
-    return s;
-}
-
-} // namespace
-
 void TstConnection::opensDefaultDataFolder()
 {
     TempExeDir dir;
@@ -232,7 +209,7 @@ void TstConnection::refusedFileIsUntouched()
         // The journal mode of a file that comes from elsewhere.
         QVERIFY(db.exec("PRAGMA journal_mode=DELETE"));
     }
-    const Snapshot before = snapshot(file);
+    const FileSnapshot before = snapshotOf(file);
 
     ScriptedDialogs ui; // questions get "no", the folder dialog is cancelled
     TdmData dm;
@@ -246,7 +223,7 @@ void TstConnection::refusedFileIsUntouched()
         QCOMPARE(ui.lastKind(), int(mkError));
         QVERIFY2(ui.lastText().contains(message), qPrintable(ui.lastText()));
     }
-    QVERIFY(snapshot(file) == before);
+    QVERIFY(snapshotOf(file) == before);
 }
 
 void TstConnection::unstampedDatabaseIsConvertedOnTheOperatorsYes()
@@ -282,7 +259,7 @@ void TstConnection::readOnlyFolderOpensReadOnly()
         QVERIFY(db.open(file));
         QVERIFY(db.exec("INSERT INTO Contract(F_cltID, F_name) VALUES(1, '只读')"));
     }
-    const Snapshot before = snapshot(file);
+    const FileSnapshot before = snapshotOf(file);
     ScriptedDialogs ui;
     TdmData dm;
     {
@@ -299,7 +276,7 @@ void TstConnection::readOnlyFolderOpensReadOnly()
         QVERIFY(!dm.ExecSql("UPDATE Contract SET F_name = 'x'"));
         dm.db().close();
     }
-    QVERIFY(snapshot(file) == before);
+    QVERIFY(snapshotOf(file) == before);
 }
 
 QTEST_GUILESS_MAIN(TstConnection)

@@ -488,12 +488,7 @@ void TstMainWindowGui::screenshotOnDemoData()
 {
     SCREENSHOTS_ONLY();
     QTemporaryDir demo;
-    {
-        Database db("demo");
-        QVERIFY(db.create(demo.filePath("Contract.db")));
-        QVERIFY(Schema::createTables(db));
-        QVERIFY(DemoData::fill(db, DemoData::Options{}));
-    }
+    makeDemoDatabase(demo.path());
     m_dm->settings().writeString("config", "ds", demo.path() + "/");
     delete m_dm;
     m_dm = new TdmData;

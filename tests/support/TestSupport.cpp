@@ -3,6 +3,7 @@
 #include "app/AdminCommands.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "maintenance/DemoData.h"
 #include "platform/AppPaths.h"
 #include "platform/PasswordHash.h"
 
@@ -75,4 +76,27 @@ AdminRun runAdmin(const QStringList& args)
     o.flush();
     e.flush();
     return {rc, out, err};
+}
+
+QString makeDemoDatabase(const QString& folder)
+{
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(AppPaths::databaseFileName());
+    Database db(QStringLiteral("fixture-demo"));
+    QString error;
+    if (!db.create(path, &error) || !Schema::createTables(db, &error) ||
+        !DemoData::fill(db, DemoData::Options{}, &error))
+        qFatal("demo database: %s", qPrintable(error));
+    return path;
+}
+
+FileSnapshot snapshotOf(const QString& file)
+{
+    FileSnapshot s;
+    QFile f(file);
+    if (f.open(QIODevice::ReadOnly))
+        s.bytes = f.readAll();
+    s.modified = QFileInfo(file).lastModified();
+    s.files = QFileInfo(file).dir().entryList(QDir::Files | QDir::Hidden);
+    return s;
 }

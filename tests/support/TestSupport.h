@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -23,6 +25,21 @@ private:
 // Creates a database of the system (the tables of a new database) in the
 // folder and returns the file's path.
 QString makeContractDatabase(const QString& folder);
+
+// Creates the demo database (DemoData's defaults) in the folder and returns
+// the file's path.
+QString makeDemoDatabase(const QString& folder);
+
+// A file as a refusal must leave it: its bytes and time, and the files of
+// its folder.
+struct FileSnapshot
+{
+    QByteArray bytes;
+    QDateTime modified;
+    QStringList files;
+    bool operator==(const FileSnapshot&) const = default;
+};
+FileSnapshot snapshotOf(const QString& file);
 
 // Writes bytes to a file, creating its folder.
 void writeFile(const QString& path, const QByteArray& bytes);
