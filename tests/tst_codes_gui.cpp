@@ -104,12 +104,7 @@ void TstCodesGui::initTestCase()
 
 void TstCodesGui::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
 }
 
 void TstCodesGui::cleanup()
@@ -121,11 +116,8 @@ void TstCodesGui::cleanup()
     setExportFileOpener({});
     if (m_dm)
         m_dm->db().setFailureInjector({});
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
+    closeDataFixture(m_exe, m_ui, m_dm);
     m_dm = nullptr;
-    Session = SessionData{};
 }
 
 void TstCodesGui::addNode(const QString& flag, const QString& code, const QString& name,

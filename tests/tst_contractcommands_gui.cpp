@@ -70,12 +70,7 @@ void TstContractCommandsGui::initTestCase()
 
 void TstContractCommandsGui::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     addContract(1, "HT-A", "甲合同");
     addContract(2, "HT-B", "乙合同");
     addContract(3, "HT-C", "丙合同");
@@ -92,11 +87,8 @@ void TstContractCommandsGui::init()
 void TstContractCommandsGui::cleanup()
 {
     delete m_main;
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
+    closeDataFixture(m_exe, m_ui, m_dm);
     setEnterValueHook({});
-    Session = SessionData{};
 }
 
 void TstContractCommandsGui::addContract(int link, const QString& code, const QString& name)

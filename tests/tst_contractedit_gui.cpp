@@ -110,12 +110,7 @@ void TstContractEditGui::initTestCase()
 
 void TstContractEditGui::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     EstablishSession(*m_dm, "admin");
     Session.AutoContractCode = false;
     Clock::setNow(QDateTime(QDate(2026, 3, 10), QTime(9, 0)));
@@ -128,11 +123,8 @@ void TstContractEditGui::cleanup()
          {PickerRegistry::CounterpartName, PickerRegistry::ProjectCode, PickerRegistry::Goods})
         PickerRegistry::set(name, {});
     m_dm->db().setFailureInjector({});
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
+    closeDataFixture(m_exe, m_ui, m_dm);
     Clock::reset();
-    Session = SessionData{};
 }
 
 std::unique_ptr<TfrmContractEdit> TstContractEditGui::open(int mode, qint64 id)

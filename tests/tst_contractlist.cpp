@@ -37,12 +37,7 @@ private:
 
 void TstContractList::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     // code, name, client1, FZR1, type, SFflag, archived, status, salesperson, dept, project, memo1
     struct C
     {
@@ -86,10 +81,7 @@ void TstContractList::init()
 
 void TstContractList::cleanup()
 {
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
-    Session = SessionData{};
+    closeDataFixture(m_exe, m_ui, m_dm);
 }
 
 QStringList TstContractList::codes(const ContractFilter& f, const SessionData& s)

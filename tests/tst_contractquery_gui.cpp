@@ -77,12 +77,7 @@ void TstContractQueryGui::initTestCase()
 void TstContractQueryGui::init()
 {
     Clock::setNow(QDateTime(QDate(2024, 5, 20), QTime(9, 0)));
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     auto c = [](const QString& code, const QString& name) {
         return QVariantMap{{"F_code", code}, {"F_name", name}};
     };
@@ -136,10 +131,7 @@ void TstContractQueryGui::init()
 
 void TstContractQueryGui::cleanup()
 {
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
-    Session = SessionData{};
+    closeDataFixture(m_exe, m_ui, m_dm);
     Clock::reset();
 }
 

@@ -59,22 +59,14 @@ private:
 
 void TstDataServices::init()
 {
-    m_exeDir = new TempExeDir;
-    makeContractDatabase(m_exeDir->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exeDir, m_ui, m_dm));
     Clock::setNow(QDateTime(QDate(2026, 12, 11), QTime(14, 5, 6)));
 }
 
 void TstDataServices::cleanup()
 {
-    delete m_dm;
-    delete m_ui;
-    delete m_exeDir;
+    closeDataFixture(m_exeDir, m_ui, m_dm);
     Clock::reset();
-    Session = SessionData{};
 }
 
 void TstDataServices::codeSeries_data()

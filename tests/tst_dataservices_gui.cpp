@@ -37,12 +37,7 @@ private:
 
 void TstDataServicesGui::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     QVERIFY(m_dm->ExecSql("INSERT INTO t_code(F_type, F_name) VALUES ('empname', '张三'), "
                           "('empName', '李四'), ('empname', '张三'), ('dept', '工程部'), "
                           "('DEPT', '财务部'), ('dept', 'O''Neil部'), ('dept', '')"));
@@ -50,10 +45,7 @@ void TstDataServicesGui::init()
 
 void TstDataServicesGui::cleanup()
 {
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
-    Session = SessionData{};
+    closeDataFixture(m_exe, m_ui, m_dm);
 }
 
 void TstDataServicesGui::fillComboBox()

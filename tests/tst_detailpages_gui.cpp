@@ -75,12 +75,7 @@ void TstDetailPagesGui::initTestCase()
 
 void TstDetailPagesGui::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     Session.OperName = "admin";
 
     // Contract 1 has records on every page but the scans; contract 2 only a
@@ -128,10 +123,7 @@ void TstDetailPagesGui::cleanup()
     m_win = nullptr;
     m_cmd = nullptr;
     m_pages = nullptr;
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
-    Session = SessionData{};
+    closeDataFixture(m_exe, m_ui, m_dm);
     Clock::reset();
 }
 

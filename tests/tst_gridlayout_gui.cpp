@@ -93,23 +93,12 @@ QList<bool> hiddenFlags(const DataGrid& grid)
 
 void TstGridLayoutGui::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
 }
 
 void TstGridLayoutGui::cleanup()
 {
-    delete m_dm;
-    m_dm = nullptr;
-    delete m_ui;
-    m_ui = nullptr;
-    delete m_exe;
-    m_exe = nullptr;
-    Session = SessionData{};
+    closeDataFixture(m_exe, m_ui, m_dm);
 }
 
 int TstGridLayoutGui::rowsOf(const QString& layout)

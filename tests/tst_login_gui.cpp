@@ -80,12 +80,7 @@ void TstLoginGui::initTestCase()
 
 void TstLoginGui::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     addOperator("张三", "pw 1", false, 1, false, "'工程部'");
     addOperator("李四", "secret", false, 2, true, "'采购部','财务部'");
     addOperator("停用者", "pw", true);
@@ -95,10 +90,7 @@ void TstLoginGui::init()
 
 void TstLoginGui::cleanup()
 {
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
-    Session = SessionData{};
+    closeDataFixture(m_exe, m_ui, m_dm);
 }
 
 void TstLoginGui::addOperator(const QString& name, const QString& password, bool disabled,

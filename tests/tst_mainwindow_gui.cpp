@@ -79,12 +79,7 @@ void TstMainWindowGui::initTestCase()
 
 void TstMainWindowGui::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     QVERIFY(m_dm->ExecSql(
         "INSERT INTO t_treecode(F_code, F_name, F_likecode, F_flag) VALUES "
         "('001', '工程', '\\\\工程', 'type'), ('001001', 'A', '\\\\工程\\A', 'type'), "
@@ -128,10 +123,7 @@ void TstMainWindowGui::cleanup()
 {
     delete m_main;
     m_main = nullptr;
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
-    Session = SessionData{};
+    closeDataFixture(m_exe, m_ui, m_dm);
     Clock::reset();
 }
 

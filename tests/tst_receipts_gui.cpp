@@ -92,12 +92,7 @@ void TstReceiptsGui::initTestCase()
 void TstReceiptsGui::init()
 {
     Clock::setNow(QDateTime(kToday, QTime(9, 0)));
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
-    Session = SessionData{};
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     QVERIFY(m_dm->ExecSql(
         "INSERT INTO Contract(F_cltID, F_code, F_name, F_type, F_empname, F_date, F_totalPrice, "
         "F_priceunit, F_beginDate, F_endDate, F_client1, F_client2, F_status, F_dept, F_GCname) "
@@ -113,10 +108,7 @@ void TstReceiptsGui::cleanup()
 {
     delete m_grid;
     m_dm->db().setFailureInjector({});
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
-    Session = SessionData{};
+    closeDataFixture(m_exe, m_ui, m_dm);
     Clock::reset();
 }
 

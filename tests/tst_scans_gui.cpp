@@ -142,11 +142,7 @@ void answerName(std::optional<QString> text, QString* proposed = nullptr, QStrin
 
 void TstScansGui::init()
 {
-    m_exe = new TempExeDir;
-    makeContractDatabase(m_exe->file("data"));
-    m_ui = new ScriptedDialogs;
-    m_dm = new TdmData;
-    QVERIFY(m_dm->Connect());
+    QVERIFY(openDataFixture(m_exe, m_ui, m_dm));
     TfrmImageDisp::setHook({});
 }
 
@@ -154,9 +150,7 @@ void TstScansGui::cleanup()
 {
     ++g_testRun;
     TfrmImageDisp::setHook({});
-    delete m_dm;
-    delete m_ui;
-    delete m_exe;
+    closeDataFixture(m_exe, m_ui, m_dm);
 }
 
 qint64 TstScansGui::addRow(int cltID, const QString& name, const QString& ext,

@@ -71,10 +71,12 @@ BatchResult batchSet(Database& db, const QString& field, const QString& value,
         result.error = tx.error();
         return result;
     }
+    // Prepared once; each row only binds its key.
+    QSqlQuery q =
+        db.prepare(sql, {{QStringLiteral(":v"), value}, {QStringLiteral(":id"), 0}}, &result.error);
     int written = 0;
     for (qint64 id : rowIds) {
-        QSqlQuery q = db.prepare(sql, {{QStringLiteral(":v"), value}, {QStringLiteral(":id"), id}},
-                                 &result.error);
+        q.bindValue(QStringLiteral(":id"), id);
         if (!db.exec(q, &result.error))
             return result;
         written += qMax(0, q.numRowsAffected());

@@ -3,9 +3,12 @@
 #include "app/AdminCommands.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "data/Session.h"
+#include "data/TdmData.h"
 #include "maintenance/DemoData.h"
 #include "platform/AppPaths.h"
 #include "platform/PasswordHash.h"
+#include "platform/ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,4 +102,26 @@ FileSnapshot snapshotOf(const QString& file)
     s.modified = QFileInfo(file).lastModified();
     s.files = QFileInfo(file).dir().entryList(QDir::Files | QDir::Hidden);
     return s;
+}
+
+bool openDataFixture(TempExeDir*& exe, ScriptedDialogs*& ui, TdmData*& dm)
+{
+    exe = new TempExeDir;
+    makeContractDatabase(exe->file(QStringLiteral("data")));
+    ui = new ScriptedDialogs;
+    dm = new TdmData;
+    const bool connected = dm->Connect();
+    Session = SessionData{};
+    return connected;
+}
+
+void closeDataFixture(TempExeDir*& exe, ScriptedDialogs*& ui, TdmData*& dm)
+{
+    delete dm;
+    dm = nullptr;
+    delete ui;
+    ui = nullptr;
+    delete exe;
+    exe = nullptr;
+    Session = SessionData{};
 }

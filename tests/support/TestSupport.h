@@ -52,3 +52,13 @@ struct AdminRun
     QString err;
 };
 AdminRun runAdmin(const QStringList& args);
+
+class ScriptedDialogs;
+class TdmData;
+
+// What most tests start from: a program folder with a new database in
+// data/, scripted dialogs installed, the data module connected to it and
+// the session cleared. False when the data module cannot connect.
+bool openDataFixture(TempExeDir*& exe, ScriptedDialogs*& ui, TdmData*& dm);
+// Frees what openDataFixture made, newest first, and clears the session.
+void closeDataFixture(TempExeDir*& exe, ScriptedDialogs*& ui, TdmData*& dm);
