@@ -53,18 +53,18 @@ void TstDataServicesGui::fillComboBox()
     QComboBox combo;
     combo.addItem("old");
     // The key in any letter case; blanks and repeats left out; order of entry.
-    FillComboBox(CodeStore::names("Dept"), &combo);
+    FillComboBox(CodePickList("Dept"), &combo);
     QCOMPARE(combo.count(), 3);
     QCOMPARE(combo.itemText(0), QStringLiteral("工程部"));
     QCOMPARE(combo.itemText(1), QStringLiteral("财务部"));
     QCOMPARE(combo.itemText(2), QStringLiteral("O'Neil部"));
-    FillComboBox(CodeStore::names(CodeStore::kEmployees), &combo);
+    FillComboBox(CodePickList(CodeStore::kEmployees), &combo);
     QCOMPARE(combo.count(), 2);
     QCOMPARE(combo.itemText(1), QStringLiteral("李四"));
     // A failure empties the list and says so in the operator's words; the
     // database's own text is not the message.
     m_dm->db().setFailureInjector([](const QString& sql) { return sql.contains("t_code"); });
-    FillComboBox(CodeStore::names(CodeStore::kDepartments), &combo);
+    FillComboBox(CodePickList(CodeStore::kDepartments), &combo);
     m_dm->db().setFailureInjector({});
     QCOMPARE(combo.count(), 0);
     QCOMPARE(m_ui->lastText(), QStringLiteral("打开操作失败，请检查数据连接... "));

@@ -1,12 +1,11 @@
 #include "app/StartUp.h"
 
-#include "platform/AppInfo.h"
-
 #include "app/SplashWindow.h"
 #include "browser/TFrmMain.h"
 #include "data/TdmData.h"
 #include "operators/LoginDialog.h"
 #include "operators/LoginService.h"
+#include "platform/AppInfo.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

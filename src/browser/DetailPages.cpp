@@ -1,8 +1,5 @@
 #include "browser/DetailPages.h"
 
-#include "platform/Messages.h"
-#include "records/TfrmShouKuanEdit.h"
-
 #include "browser/DetailStore.h"
 #include "browser/MainCommands.h"
 #include "browser/ScanPage.h"
@@ -15,7 +12,9 @@
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
 #include "platform/Clock.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
+#include "records/TfrmShouKuanEdit.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,6 @@
 #include "browser/DetailStore.h"
-#include "data/StoredDate.h"
-
 #include "data/SeedLayouts.h"
+#include "data/StoredDate.h"
 #include "data/TransactionGuard.h"
 
 #include <QDateTime>

@@ -3,8 +3,24 @@
 #include "codes/CodeStore.h"
 #include "data/DataServicesUi.h"
 #include "data/Session.h"
+#include "data/TdmData.h"
+#include "platform/Messages.h"
 
 #include <QComboBox>
+
+QStringList CodePickList(const QString& key, const std::optional<QStringList>& only)
+{
+    QStringList out;
+    QString error;
+    TdmData* dm = dmData();
+    if (!dm) {
+        ShowFailure(Messages::notConnected(), QString());
+        return out;
+    }
+    if (!CodeStore::names(dm->db(), key, &out, &error, only))
+        ShowFailure(Messages::openFailed(), error);
+    return out;
+}
 
 void FillEmployeeAndDeptCombos(QComboBox* salesperson, QComboBox* department)
 {
@@ -15,15 +31,15 @@ void FillEmployeeAndDeptCombos(QComboBox* salesperson, QComboBox* department)
         salesperson->setEditText(Session.OperName);
         salesperson->setEnabled(false);
         salesperson->setStyleSheet(QStringLiteral("QComboBox { background: aqua; }"));
-        FillComboBox(CodeStore::names(CodeStore::kDepartments), department);
+        FillComboBox(CodePickList(CodeStore::kDepartments), department);
         break;
     case 2: {
-        FillComboBox(CodeStore::names(CodeStore::kDepartments, Session.departments()), department);
+        FillComboBox(CodePickList(CodeStore::kDepartments, Session.departments()), department);
         break;
     }
     default:
-        FillComboBox(CodeStore::names(CodeStore::kEmployees), salesperson);
-        FillComboBox(CodeStore::names(CodeStore::kDepartments), department);
+        FillComboBox(CodePickList(CodeStore::kEmployees), salesperson);
+        FillComboBox(CodePickList(CodeStore::kDepartments), department);
         break;
     }
 }

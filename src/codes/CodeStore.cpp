@@ -5,7 +5,6 @@
 #include "data/SqlBuilder.h"
 #include "data/TdmData.h"
 #include "data/TransactionGuard.h"
-#include "platform/Messages.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -183,20 +182,6 @@ bool names(Database& db, const QString& key, QStringList* out, QString* error,
         }
     }
     return true;
-}
-
-QStringList names(const QString& key, const std::optional<QStringList>& only)
-{
-    QStringList out;
-    QString error;
-    TdmData* dm = dmData();
-    if (!dm) {
-        ShowFailure(Messages::notConnected(), QString());
-        return out;
-    }
-    if (!names(dm->db(), key, &out, &error, only))
-        ShowFailure(Messages::openFailed(), error);
-    return out;
 }
 
 TreeKind treeKind(int mode)

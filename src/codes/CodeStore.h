@@ -49,9 +49,6 @@ inline const QString kCurrencies = QStringLiteral("priceunit");
 // operator is restricted to). False on a database failure.
 bool names(Database& db, const QString& key, QStringList* out, QString* error = nullptr,
            const std::optional<QStringList>& only = std::nullopt);
-// The same on the program's connection: a failure is shown to the operator
-// and gives an empty list.
-QStringList names(const QString& key, const std::optional<QStringList>& only = std::nullopt);
 
 // ---- Classification trees
 

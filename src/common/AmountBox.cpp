@@ -16,18 +16,6 @@ AmountBox::AmountBox(QWidget* parent) : QDoubleSpinBox(parent)
     setGroupSeparatorShown(false);
 }
 
-void AmountBox::setDisplayFormat(const QString& format)
-{
-    m_format = format;
-    refreshText();
-}
-
-void AmountBox::refreshText()
-{
-    const QSignalBlocker block(lineEdit());
-    lineEdit()->setText(textFromValue(value()));
-}
-
 namespace {
 
 // The display format with room for every decimal the box holds: ",0.00"
@@ -50,9 +38,22 @@ QString allDecimals(const QString& format)
 
 } // namespace
 
+void AmountBox::setDisplayFormat(const QString& format)
+{
+    m_format = format;
+    m_shownFormat = allDecimals(format);
+    refreshText();
+}
+
+void AmountBox::refreshText()
+{
+    const QSignalBlocker block(lineEdit());
+    lineEdit()->setText(textFromValue(value()));
+}
+
 QString AmountBox::textFromValue(double value) const
 {
-    return m_editing ? PlainNumber(value) : FormatNumber(value, allDecimals(m_format));
+    return m_editing ? PlainNumber(value) : FormatNumber(value, m_shownFormat);
 }
 
 void AmountBox::focusInEvent(QFocusEvent* event)

@@ -43,6 +43,7 @@ private:
     void refreshText();
 
     QString m_format;
+    QString m_shownFormat; // m_format with room for four decimals
     bool m_editing = false;
     double m_valueAtFocus = 0;
 };

@@ -1,8 +1,7 @@
 #include "common/FieldListDialog.h"
 
-#include "common/DialogButtons.h"
-
 #include "common/DataGrid.h"
+#include "common/DialogButtons.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,7 +1,6 @@
 #include "common/FieldValueDialog.h"
 
 #include "common/DialogButtons.h"
-
 #include "data/Schema.h"
 #include "platform/AppPaths.h"
 #include "platform/UserDialogs.h"

@@ -1,8 +1,7 @@
 #include "common/RecordModel.h"
-#include "data/StoredDate.h"
-
 #include "common/NumberText.h"
 #include "data/Schema.h"
+#include "data/StoredDate.h"
 
 #include <QSqlQuery>
 

@@ -1,9 +1,8 @@
 #include "common/XlsxExport.h"
 
+#include "common/RecordModel.h"
 #include "data/FilePublish.h"
 #include "data/StoredDate.h"
-
-#include "common/RecordModel.h"
 
 #include <QDir>
 #include <QFile>

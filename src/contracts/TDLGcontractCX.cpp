@@ -1,9 +1,7 @@
 #include "contracts/TDLGcontractCX.h"
 
-#include "codes/CodeStore.h"
-
 #include "codes/CodeCombos.h"
-
+#include "codes/CodeStore.h"
 #include "codes/TDLGenterCaption.h"
 #include "common/CheckedDate.h"
 #include "common/EnterActsAsTab.h"
@@ -261,9 +259,8 @@ bool TDLGcontractCX::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn && (watched == m_emp || watched == m_status)) {
         auto* combo = static_cast<QComboBox*>(watched);
         const QString text = combo->currentText();
-        FillComboBox(
-            CodeStore::names(watched == m_emp ? CodeStore::kEmployees : CodeStore::kStatuses),
-            combo);
+        FillComboBox(CodePickList(watched == m_emp ? CodeStore::kEmployees : CodeStore::kStatuses),
+                     combo);
         combo->setCurrentIndex(-1);
         combo->setEditText(text);
     }

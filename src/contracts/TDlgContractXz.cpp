@@ -1,16 +1,15 @@
 #include "contracts/TDlgContractXz.h"
 
+#include "codes/CodeCombos.h"
 #include "codes/CodeStore.h"
-#include "platform/Messages.h"
-
 #include "common/CategoryList.h"
-#include "common/GridLayoutStore.h"
-
 #include "common/DataGrid.h"
 #include "common/GridLayouts.h"
+#include "common/GridLayoutStore.h"
 #include "contracts/ContractRows.h"
 #include "data/TdmData.h"
 #include "platform/DispFormPos.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <QComboBox>
@@ -129,7 +128,7 @@ void TDlgContractXz::fillCategories(int kind)
         m_kind->setCurrentIndex(kind);
     static const QString kKeys[] = {CodeStore::kStatuses, CodeStore::kEmployees,
                                     CodeStore::kDepartments};
-    const QStringList names = CodeStore::names(kKeys[kind]);
+    const QStringList names = CodePickList(kKeys[kind]);
     m_list->setNames(m_kind->itemText(kind), names);
     runQuery();
 }

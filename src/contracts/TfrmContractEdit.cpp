@@ -1,10 +1,7 @@
 #include "contracts/TfrmContractEdit.h"
 
-#include "codes/CodeStore.h"
-#include "platform/Messages.h"
-
 #include "codes/CodeCombos.h"
-
+#include "codes/CodeStore.h"
 #include "codes/TDLGenterCaption.h"
 #include "common/AmountBox.h"
 #include "common/CheckedDate.h"
@@ -22,6 +19,7 @@
 #include "data/TdmData.h"
 #include "platform/Clock.h"
 #include "platform/DispFormPos.h"
+#include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <QButtonGroup>
@@ -399,8 +397,8 @@ void TfrmContractEdit::fillLists()
 {
     FillEmployeeAndDeptCombos(m_emp, m_dept);
     m_empFixed = !m_emp->isEnabled();
-    FillComboBox(CodeStore::names(CodeStore::kStatuses), m_status);
-    FillComboBox(CodeStore::names(CodeStore::kCurrencies), m_priceUnit);
+    FillComboBox(CodePickList(CodeStore::kStatuses), m_status);
+    FillComboBox(CodePickList(CodeStore::kCurrencies), m_priceUnit);
 }
 
 void TfrmContractEdit::applyCaptions()

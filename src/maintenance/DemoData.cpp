@@ -1,11 +1,9 @@
 #include "maintenance/DemoData.h"
-#include "data/StoredDate.h"
-
-#include "maintenance/DemoCatalogue.h"
-
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "data/StoredDate.h"
 #include "data/TransactionGuard.h"
+#include "maintenance/DemoCatalogue.h"
 #include "platform/Clock.h"
 
 #include <QBuffer>
