@@ -3,6 +3,8 @@
 #include "common/AmountBox.h"
 #include "common/DataGrid.h"
 #include "common/MaxLength.h"
+#include "common/PickerRegistry.h"
+#include "common/RecordModel.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -129,4 +131,18 @@ void PrepareGoodsGrid(DataGrid* grid, const QString& table)
     const int nameColumn = model->columnOfField(QStringLiteral("F_GDname"));
     if (nameColumn >= 0)
         view->setItemDelegateForColumn(nameColumn, new PickButtonDelegate(grid));
+}
+
+int AppendGoodsLine(RecordModel* model, const GoodsLineValues& goods)
+{
+    const int row = model->appendRecord();
+    model->setValue(row, QStringLiteral("F_GDcode"), goods.code);
+    model->setValue(row, QStringLiteral("F_GDname"), goods.name);
+    model->setValue(row, QStringLiteral("F_type"), goods.type);
+    model->setValue(row, QStringLiteral("F_spec"), goods.spec);
+    model->setValue(row, QStringLiteral("F_unit"), goods.unit);
+    model->setValue(row, QStringLiteral("F_price"), goods.price);
+    model->setValue(row, QStringLiteral("F_amount"), 1);
+    model->setValue(row, QStringLiteral("F_totalPrice"), goods.price);
+    return row;
 }

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+struct GoodsLineValues;
+class RecordModel;
+
 class DataGrid;
 
 // Makes a goods-line grid over `table` editable: every column except the
@@ -13,3 +16,9 @@ class DataGrid;
 // stay in the model until the caller writes them (RecordModel::applyPending)
 // inside its transaction, or drops them (cancelPending).
 void PrepareGoodsGrid(DataGrid* grid, const QString& table = QStringLiteral("t_GDrec"));
+
+// Appends a pending line for one picked goods to a goods-line set
+// (t_GDrec or t_FHdetail): code, name, type, specification and unit of the
+// goods, its price, quantity 1 and the amount of one unit. The owner's own
+// columns (contract, shipment code, memo) are the caller's. Gives the row.
+int AppendGoodsLine(RecordModel* model, const GoodsLineValues& goods);

@@ -6,6 +6,7 @@
 const QString PickerRegistry::CounterpartName = QStringLiteral("counterpartName");
 const QString PickerRegistry::ProjectCode = QStringLiteral("projectCode");
 const QString PickerRegistry::Goods = QStringLiteral("goods");
+const QString PickerRegistry::GoodsLines = QStringLiteral("goodsLines");
 
 namespace {
 
@@ -13,6 +14,12 @@ QHash<QString, PickerRegistry::Picker>& pickers()
 {
     static QHash<QString, PickerRegistry::Picker> all;
     return all;
+}
+
+PickerRegistry::GoodsLinesPicker& goodsLinesPicker()
+{
+    static PickerRegistry::GoodsLinesPicker picker;
+    return picker;
 }
 
 } // namespace
@@ -34,7 +41,28 @@ void PickerRegistry::set(const QString& name, Picker picker)
 
 bool PickerRegistry::has(const QString& name)
 {
+    if (name == GoodsLines)
+        return hasGoodsLines();
     return pickers().contains(name);
+}
+
+void PickerRegistry::setGoodsLines(GoodsLinesPicker picker)
+{
+    goodsLinesPicker() = std::move(picker);
+    emit instance().changed(GoodsLines);
+}
+
+bool PickerRegistry::hasGoodsLines()
+{
+    return bool(goodsLinesPicker());
+}
+
+void PickerRegistry::addGoodsLines(const GoodsLineTarget& target, QWidget* parent)
+{
+    // A copy: the picker may replace itself while it runs.
+    const GoodsLinesPicker picker = goodsLinesPicker();
+    if (picker)
+        picker(target, parent);
 }
 
 QStringList PickerRegistry::pick(const QString& name, const QString& current, QWidget* parent)
