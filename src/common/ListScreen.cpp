@@ -148,21 +148,6 @@ ListScreen::ListScreen(const Options& options, QWidget* parent)
         LoadGridLayout(m_grid, options.layoutName);
         ApplyColumnFormats(m_grid, options.layoutName);
     }
-    connect(m_grid, &DataGrid::currentRowChanged, this, [this](int row) {
-        // A row chosen by hand leaves the paging at neither end.
-        if (row < 0)
-            return;
-        const int count = m_grid->model()->rowCount();
-        if (row == 0)
-            updatePaging(RecordNavigator::First);
-        else if (row == count - 1)
-            updatePaging(RecordNavigator::Last);
-        else
-            for (const char* name : {"tbFirst", "tbPrior", "tbNext", "tbLast"})
-                if (command(QLatin1String(name))->property("outputsOn").toBool())
-                    command(QLatin1String(name))->setEnabled(true);
-    });
-
     setOutputsEnabled(!options.outputsAfterFirstQuery);
     new EnterActsAsTab(this);
 }
@@ -206,8 +191,6 @@ bool ListScreen::requery()
     }
     setOutputsEnabled(true);
     showCount();
-    if (m_grid->model()->rowCount() > 0 && m_grid->currentRow() <= 0)
-        updatePaging(RecordNavigator::First);
     return true;
 }
 
