@@ -13,8 +13,10 @@
 #include "data/CompactDatabase.h"
 #include "data/Session.h"
 #include "data/TdmData.h"
+#include "maintenance/TfrmCompanyInfo.h"
 #include "platform/AppInfo.h"
 #include "platform/AppPaths.h"
+#include "platform/DispFormPos.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
@@ -65,6 +67,7 @@ const CommandDef kCommands[] = {
     {0, "actReadme", &ContractCommands::openReadme},
     {0, "actWhatsNew", &ContractCommands::openWhatsNew},
     {0, "actAbout", &ContractCommands::showAbout},
+    {101, nullptr, &ContractCommands::openCompanyInfo},
 };
 
 } // namespace
@@ -366,10 +369,16 @@ void ContractCommands::openWhatsNew()
 
 void ContractCommands::showAbout()
 {
-    ShowMess(AppInfo::applicationTitle() + QStringLiteral("\n版本 ") + AppInfo::version() +
-                 QStringLiteral("\n\n") +
-                 QStringLiteral("合同、收付款、执行、变更、附件、货品、发货与提醒的管理。"),
-             mkInfo);
+    TfrmAbout about(m_host.window);
+    DispFormPos(&about, fpEdit);
+    about.exec();
+}
+
+void ContractCommands::openCompanyInfo()
+{
+    TfrmCompanyInfo window(m_host.window);
+    DispFormPos(&window, fpEdit);
+    window.exec();
 }
 
 void ContractCommands::startDesktopProgram(const QStringList& candidates, const QString& what)

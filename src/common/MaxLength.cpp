@@ -4,11 +4,33 @@
 #include "data/Schema.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 
 void LimitToColumn(QLineEdit* edit, const QString& table, const QString& column)
 {
     if (const int max = Schema::maxLength(table, column); max > 0)
         edit->setMaxLength(max);
+}
+
+void LimitToColumn(QPlainTextEdit* edit, const QString& table, const QString& column)
+{
+    const int max = Schema::maxLength(table, column);
+    if (max <= 0)
+        return;
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, max] {
+        const QString text = edit->toPlainText();
+        if (text.size() <= max) {
+            edit->setProperty("acceptedText", text);
+            return;
+        }
+        // What was typed last goes; the cursor stays where the typing was.
+        const int position = qMin(edit->textCursor().position(), max);
+        edit->setPlainText(edit->property("acceptedText").toString().left(max));
+        QTextCursor cursor = edit->textCursor();
+        cursor.setPosition(qMin(position, int(edit->toPlainText().size())));
+        edit->setTextCursor(cursor);
+    });
 }
 
 MaxLengthDelegate::MaxLengthDelegate(const QString& table, QObject* parent, const QString& column)

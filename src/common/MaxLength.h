@@ -4,6 +4,7 @@
 #include <QStyledItemDelegate>
 
 class QLineEdit;
+class QPlainTextEdit;
 
 // Text longer than its column is refused while it is typed, never cut when
 // saved: the limits come from the schema (Schema::maxLength).
@@ -11,6 +12,9 @@ class QLineEdit;
 // A text box of `column` in `table`; a column without a limit leaves the box
 // as it is.
 void LimitToColumn(QLineEdit* edit, const QString& table, const QString& column);
+// A multi-line box of such a column: typing or pasting past the limit is
+// undone, so the box never holds more than the column takes.
+void LimitToColumn(QPlainTextEdit* edit, const QString& table, const QString& column);
 
 // The cell editors of a grid over `table`: each text cell stops at the width
 // of its column. The column is the cell's grid field (RecordModel), or the
