@@ -9,6 +9,7 @@
 #include "data/DataServicesUi.h"
 #include "data/Session.h"
 #include "data/TdmData.h"
+#include "platform/DesktopOpener.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"
 #include "support/TestSupport.h"
@@ -113,7 +114,7 @@ void TstCodesGui::cleanup()
     setPickTreeNodeHook({});
     setSelectDepartmentsHook({});
     setPrintPreviewRunner({});
-    setExportFileOpener({});
+    setDesktopOpener({});
     if (m_dm)
         m_dm->db().setFailureInjector({});
     closeDataFixture(m_exe, m_ui, m_dm);
@@ -820,7 +821,7 @@ void TstCodesGui::codeListPrintAndExport()
     QVERIFY(QFileInfo(m_exe->file("print.pdf")).size() > 0);
 
     QList<QUrl> opened;
-    setExportFileOpener([&](const QUrl& url) {
+    setDesktopOpener([&](const QUrl& url) {
         opened << url;
         return true;
     });

@@ -3,6 +3,7 @@
 #include "common/GridPrint.h"
 #include "data/Database.h"
 #include "platform/Clock.h"
+#include "platform/DesktopOpener.h"
 #include "platform/QtUserDialogs.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/ExportSamples.h"
@@ -209,7 +210,7 @@ void TstGridExportGui::init()
                                  RecordModel::BlankBefore1901 | RecordModel::BlankAfter2999);
     m_opened.clear();
     m_openAnswer = true;
-    setExportFileOpener([this](const QUrl& url) {
+    setDesktopOpener([this](const QUrl& url) {
         m_opened << url;
         return m_openAnswer;
     });
@@ -218,7 +219,7 @@ void TstGridExportGui::init()
 
 void TstGridExportGui::cleanup()
 {
-    setExportFileOpener({});
+    setDesktopOpener({});
     setPrintPreviewRunner({});
     Clock::reset();
     delete m_grid;

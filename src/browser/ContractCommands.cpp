@@ -16,13 +16,13 @@
 #include "maintenance/TfrmCompanyInfo.h"
 #include "platform/AppInfo.h"
 #include "platform/AppPaths.h"
+#include "platform/DesktopOpener.h"
 #include "platform/DispFormPos.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>
 #include <QDebug>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -398,6 +398,6 @@ void ContractCommands::openShippedFile(const QString& name)
         ShowMess(QStringLiteral("找不到文件 %1").arg(path), mkWarning);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    if (!OpenWithDesktop(QUrl::fromLocalFile(path)))
         ShowMess(QStringLiteral("没有可以打开 %1 的程序。").arg(path), mkInfo);
 }

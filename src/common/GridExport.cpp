@@ -2,22 +2,16 @@
 
 #include "common/DataGrid.h"
 #include "common/XlsxExport.h"
+#include "platform/DesktopOpener.h"
 #include "platform/UserDialogs.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
 
 namespace {
-
-ExportFileOpener& opener()
-{
-    static ExportFileOpener o;
-    return o;
-}
 
 // A title may hold characters that no file name can.
 QString fileNameFor(const QString& title)
@@ -45,11 +39,6 @@ public:
 };
 
 } // namespace
-
-void setExportFileOpener(ExportFileOpener o)
-{
-    opener() = std::move(o);
-}
 
 bool ExportGridToExcel(DataGrid* grid, const QString& title, bool show)
 {
@@ -86,7 +75,7 @@ bool ExportGridToExcel(DataGrid* grid, const QString& title, bool show)
     if (!show)
         return true;
     const QUrl url = QUrl::fromLocalFile(path);
-    const bool opened = opener() ? opener()(url) : QDesktopServices::openUrl(url);
+    const bool opened = OpenWithDesktop(url);
     if (!opened)
         ShowMess(QStringLiteral("已导出到 %1").arg(QDir::toNativeSeparators(path)), mkInfo);
     return true;

@@ -14,8 +14,3 @@ class QUrl;
 // spreadsheet program; when none takes it, a message tells where it is.
 // True when the file was written.
 bool ExportGridToExcel(DataGrid* grid, const QString& title, bool show);
-
-// Opens a written file with the desktop's program; true when a program took
-// it. Tests install their own; an empty function restores the desktop's.
-using ExportFileOpener = std::function<bool(const QUrl& file)>;
-void setExportFileOpener(ExportFileOpener opener);
