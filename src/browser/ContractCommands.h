@@ -60,6 +60,8 @@ public:
     void openClientTypes();   // 106
     void openProjectTypes();  // 107
     void openDepartments();   // 108
+    void openShipments();     // tool bar 发货管理
+    void openShipmentQuery(); // 216
     // Tools and help
     void startCalculator();
     void startNotepad();
