@@ -9,6 +9,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <tuple>
+
 Q_DECLARE_METATYPE(ShipmentQueryCriteria)
 
 // The shipment store without windows: codes, the save of header and lines,
@@ -61,6 +63,8 @@ void TstShipments::openLines(RecordModel& lines, const QString& code)
                        code.isEmpty() ? ShipmentStore::noLinesParams()
                                       : ShipmentStore::linesParams(code)));
     lines.setEditable(true);
+    // As the goods grid keeps each line's amount.
+    lines.setLineTotal("F_amount", "F_price", "F_totalprice");
 }
 
 int TstShipments::count(const QString& table, const QString& where)
@@ -76,12 +80,10 @@ void TstShipments::codesPerDay_data()
     QTest::newRow("first of the day") << QStringList{} << QDate(2024, 5, 20) << "FH-20240520-001";
     QTest::newRow("second of the day")
         << QStringList{"FH-20240520-001"} << QDate(2024, 5, 20) << "FH-20240520-002";
-    QTest::newRow("next day starts again")
-        << QStringList{"FH-20240520-001", "FH-20240520-002"} << QDate(2024, 5, 21)
-        << "FH-20240521-001";
-    QTest::newRow("other days do not count")
-        << QStringList{"FH-20240519-007", "FH-20240521-003"} << QDate(2024, 5, 20)
-        << "FH-20240520-001";
+    QTest::newRow("next day starts again") << QStringList{"FH-20240520-001", "FH-20240520-002"}
+                                           << QDate(2024, 5, 21) << "FH-20240521-001";
+    QTest::newRow("other days do not count") << QStringList{"FH-20240519-007", "FH-20240521-003"}
+                                             << QDate(2024, 5, 20) << "FH-20240520-001";
 }
 
 void TstShipments::codesPerDay()
@@ -90,7 +92,8 @@ void TstShipments::codesPerDay()
     QFETCH(QDate, day);
     QFETCH(QString, expected);
     for (const QString& code : existing)
-        QVERIFY(m_dm->ExecSql("INSERT INTO t_FHrec(F_cltID, F_code) VALUES(1, :c)", {{":c", code}}));
+        QVERIFY(
+            m_dm->ExecSql("INSERT INTO t_FHrec(F_cltID, F_code) VALUES(1, :c)", {{":c", code}}));
     Clock::setNow(QDateTime(day, QTime(10, 0)));
     // Saved through the store: the code is taken when the shipment is saved.
     RecordModel lines;
@@ -226,49 +229,39 @@ void TstShipments::query_data()
         return c;
     };
     QTest::newRow("nothing set") << ShipmentQueryCriteria() << QStringList{"A", "B", "C", "D"};
-    QTest::newRow("code 01 and type X on one line")
-        << with([](auto& c) {
-               c.goodsCode = "01";
-               c.goodsType = "X";
-           })
-        << QStringList{"A"};
+    QTest::newRow("code 01 and type X on one line") << with([](auto& c) {
+        c.goodsCode = "01";
+        c.goodsType = "X";
+    }) << QStringList{"A"};
     QTest::newRow("code 01") << with([](auto& c) { c.goodsCode = " 01 "; })
                              << QStringList{"A", "B"};
     QTest::newRow("lineless never match a goods name")
         << with([](auto& c) { c.goodsName = "管"; }) << QStringList{"A", "D"};
-    QTest::newRow("receipt from drops unset dates")
-        << with([](auto& c) {
-               c.shFromTicked = true;
-               c.shFrom = QDate(1900, 1, 1);
-           })
-        << QStringList{"A", "C"};
-    QTest::newRow("receipt to drops unset dates")
-        << with([](auto& c) {
-               c.shToTicked = true;
-               c.shTo = QDate(2024, 5, 31);
-           })
-        << QStringList{"A"};
-    QTest::newRow("shipping range")
-        << with([](auto& c) {
-               c.fhFromTicked = true;
-               c.fhFrom = QDate(2024, 5, 2);
-               c.fhToTicked = true;
-               c.fhTo = QDate(2024, 5, 3);
-           })
-        << QStringList{"B", "C"};
+    QTest::newRow("receipt from drops unset dates") << with([](auto& c) {
+        c.shFromTicked = true;
+        c.shFrom = QDate(1900, 1, 1);
+    }) << QStringList{"A", "C"};
+    QTest::newRow("receipt to drops unset dates") << with([](auto& c) {
+        c.shToTicked = true;
+        c.shTo = QDate(2024, 5, 31);
+    }) << QStringList{"A"};
+    QTest::newRow("shipping range") << with([](auto& c) {
+        c.fhFromTicked = true;
+        c.fhFrom = QDate(2024, 5, 2);
+        c.fhToTicked = true;
+        c.fhTo = QDate(2024, 5, 3);
+    }) << QStringList{"B", "C"};
     QTest::newRow("quote in shipper") << with([](auto& c) { c.fhEmp = "'"; }) << QStringList{"A"};
-    QTest::newRow("percent in voucher") << with([](auto& c) { c.oldCode = "%"; })
-                                        << QStringList{"D"};
-    QTest::newRow("underscore in address") << with([](auto& c) { c.shAddress = "a_b"; })
-                                           << QStringList{"B"};
-    QTest::newRow("percent in goods name") << with([](auto& c) { c.goodsName = "%"; })
-                                           << QStringList{"D"};
-    QTest::newRow("contract name starts") << with([](auto& c) { c.contractName = "维修"; })
-                                          << QStringList{"C", "D"};
-    QTest::newRow("consignee starts") << with([](auto& c) { c.shEmp = "王"; })
-                                      << QStringList{"B"};
-    QTest::newRow("phone starts") << with([](auto& c) { c.shPhone = "139"; })
-                                  << QStringList{"C"};
+    QTest::newRow("percent in voucher")
+        << with([](auto& c) { c.oldCode = "%"; }) << QStringList{"D"};
+    QTest::newRow("underscore in address")
+        << with([](auto& c) { c.shAddress = "a_b"; }) << QStringList{"B"};
+    QTest::newRow("percent in goods name")
+        << with([](auto& c) { c.goodsName = "%"; }) << QStringList{"D"};
+    QTest::newRow("contract name starts")
+        << with([](auto& c) { c.contractName = "维修"; }) << QStringList{"C", "D"};
+    QTest::newRow("consignee starts") << with([](auto& c) { c.shEmp = "王"; }) << QStringList{"B"};
+    QTest::newRow("phone starts") << with([](auto& c) { c.shPhone = "139"; }) << QStringList{"C"};
 }
 
 void TstShipments::query()
@@ -282,11 +275,10 @@ void TstShipments::query()
         "(1, 'B', '张三', '2024-05-02', '王五', '1900-08-14', 'a_b', '137', 'V-2'),"
         "(2, 'C', '张三', '2024-05-03', '赵六', '2024-06-01', 'axb', '139', 'V-3'),"
         "(2, 'D', '张三', '2024-05-04', '钱七', '1900-08-14', '', '', '50%off')"));
-    QVERIFY(m_dm->ExecSql(
-        "INSERT INTO t_FHdetail(F_code, F_GDcode, F_GDname, F_type) VALUES "
-        "('A', '01-1', '钢管', 'X型'), ('A', '02', '钢板', 'Y型'),"
-        "('B', '01-2', '水泥', 'Y型'), ('B', '03', '砂', 'X型'),"
-        "('D', '04', '管件100%', 'Z型')"));
+    QVERIFY(m_dm->ExecSql("INSERT INTO t_FHdetail(F_code, F_GDcode, F_GDname, F_type) VALUES "
+                          "('A', '01-1', '钢管', 'X型'), ('A', '02', '钢板', 'Y型'),"
+                          "('B', '01-2', '水泥', 'Y型'), ('B', '03', '砂', 'X型'),"
+                          "('D', '04', '管件100%', 'Z型')"));
     QCOMPARE(queried(criteria), expected);
 }
 

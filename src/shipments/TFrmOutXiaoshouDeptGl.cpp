@@ -21,6 +21,7 @@
 #include "shipments/ShipmentStore.h"
 
 #include <QAction>
+#include <QColor>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QGridLayout>
@@ -36,6 +37,8 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace {
 

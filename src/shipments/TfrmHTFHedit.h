@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/GridColumn.h"
 #include "records/SubRecordEdit.h"
 
 #include <QPointer>

@@ -6,6 +6,7 @@
 #include "common/MaxLength.h"
 #include "common/PickerRegistry.h"
 #include "contracts/TDlgContractXz.h"
+#include "data/StoredDate.h"
 #include "data/TdmData.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-ListScreen::Options options()
+ListScreen::Options screenOptions()
 {
     ListScreen::Options o;
     o.className = QStringLiteral("TfrmOutXiaoShouDeptCX");
@@ -34,7 +35,7 @@ ListScreen::Options options()
 
 } // namespace
 
-TfrmOutXiaoShouDeptCX::TfrmOutXiaoShouDeptCX(QWidget* parent) : ListScreen(options(), parent)
+TfrmOutXiaoShouDeptCX::TfrmOutXiaoShouDeptCX(QWidget* parent) : ListScreen(screenOptions(), parent)
 {
     QAction* edit = addLeadingAction(QStringLiteral("tbEdit"), QStringLiteral("编辑"));
     connect(edit, &QAction::triggered, this, [this] { openManagement(); });
@@ -160,7 +161,7 @@ void TfrmOutXiaoShouDeptCX::buildCriteria()
         g->setColumnStretch(c, 1);
 }
 
-ShipmentQueryCriteria TfrmOutXiaoShouDeptCX::criteria() const
+ShipmentQueryCriteria TfrmOutXiaoShouDeptCX::queryCriteria() const
 {
     ShipmentQueryCriteria c;
     c.fhFromTicked = m_fhFrom->isChecked();
@@ -186,7 +187,7 @@ ShipmentQueryCriteria TfrmOutXiaoShouDeptCX::criteria() const
 bool TfrmOutXiaoShouDeptCX::query(QString* error)
 {
     Database& db = dmData()->db();
-    const SqlBuilder b = ShipmentStore::queryStatement(db.dialect(), criteria());
+    const SqlBuilder b = ShipmentStore::queryStatement(db.dialect(), queryCriteria());
     return grid()->open(db, b.sql(), b.params(), error);
 }
 

@@ -25,7 +25,7 @@ public:
     explicit TfrmOutXiaoShouDeptCX(QWidget* parent = nullptr);
 
     // The criteria as the controls hold them.
-    ShipmentQueryCriteria criteria() const;
+    ShipmentQueryCriteria queryCriteria() const;
 
     CheckedDate* shippingFrom() const { return m_fhFrom; }
     CheckedDate* shippingTo() const { return m_fhTo; }
