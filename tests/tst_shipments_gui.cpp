@@ -595,6 +595,8 @@ void TstShipmentsGui::screenshotsOnDemoData()
         w.resize(1000, 640);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // The return stands on the first line: stand elsewhere to see it red.
+        w.linesGrid()->setCurrentRow(w.linesGrid()->model()->rowCount() - 1);
         saveScreenshot(&w, "TFrmOutXiaoshouDeptGl");
         w.modifyShipment();
         saveScreenshot(&w, "TFrmOutXiaoshouDeptGl-edit");
@@ -615,6 +617,7 @@ void TstShipmentsGui::screenshotsOnDemoData()
         w.prepare(SubRecordEdit::ModifyMode);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        lines.setCurrentRow(lines.model()->rowCount() - 1);
         saveScreenshot(&w, "TfrmHTFHedit");
     }
     {

@@ -143,7 +143,7 @@ void TfrmHTFHedit::buildFields()
         borrowLines();
         form()->addWidget(m_lines, row, 0, 1, 4);
     }
-    resize(860, 600);
+    resize(940, 600);
 }
 
 // The page's grid moves into the window while it is open; it goes back,
@@ -156,7 +156,9 @@ void TfrmHTFHedit::borrowLines()
     m_linesVisible = !m_lines->isHidden();
     m_linesColumns = m_lines->model()->columns();
     m_linesDelegate = m_lines->view()->itemDelegate();
+    m_linesFooter = m_lines->footerVisible();
     m_lines->setParent(this);
+    m_lines->setFooterVisible(true);
     m_lines->show();
     PrepareGoodsGrid(m_lines, QStringLiteral("t_FHdetail"));
     connect(m_lines, &DataGrid::cellButtonClicked, this, [this] { pickGoodsLines(); });
@@ -179,6 +181,7 @@ void TfrmHTFHedit::returnLines()
     else
         m_lines->setParent(m_linesHome);
     m_lines->applyColumns();
+    m_lines->setFooterVisible(m_linesFooter);
     m_lines->setVisible(m_linesVisible);
     m_lines = nullptr;
 }

@@ -85,6 +85,7 @@ private:
     QPointer<QWidget> m_linesHome;
     int m_linesIndex = -1;
     bool m_linesVisible = true;
+    bool m_linesFooter = false;
     GridColumns m_linesColumns;
     QAbstractItemDelegate* m_linesDelegate = nullptr;
 };
