@@ -17,9 +17,12 @@
 #include "platform/AppInfo.h"
 #include "platform/AppPaths.h"
 #include "platform/DesktopOpener.h"
+#include "platform/Clock.h"
 #include "platform/DispFormPos.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
+#include "shipments/TfrmOutXiaoShouDeptCX.h"
+#include "shipments/TFrmOutXiaoshouDeptGl.h"
 
 #include <QAction>
 #include <QDebug>
@@ -61,6 +64,8 @@ const CommandDef kCommands[] = {
     {106, nullptr, &ContractCommands::openClientTypes},
     {107, nullptr, &ContractCommands::openProjectTypes},
     {108, nullptr, &ContractCommands::openDepartments},
+    {0, "actShipments", &ContractCommands::openShipments},
+    {216, nullptr, &ContractCommands::openShipmentQuery},
     {0, "actCalculator", &ContractCommands::startCalculator},
     {0, "actNotepad", &ContractCommands::startNotepad},
     {0, "actHelpFile", &ContractCommands::openHelpFile},
@@ -335,6 +340,18 @@ void ContractCommands::openProjectTypes()
 void ContractCommands::openDepartments()
 {
     OpenTreeWindow(7, m_host.window);
+}
+
+void ContractCommands::openShipments()
+{
+    OpenShipmentManagement(Clock::today(), QString(), m_host.window);
+}
+
+void ContractCommands::openShipmentQuery()
+{
+    TfrmOutXiaoShouDeptCX window(m_host.window);
+    DispFormPos(&window, fpList);
+    window.exec();
 }
 
 // ---- Tools and help

@@ -61,6 +61,8 @@ public:
     void openProjectTypes();  // 107
     void openDepartments();   // 108
     void openCompanyInfo();   // 101
+    void openShipments();     // tool bar 发货管理
+    void openShipmentQuery(); // 216
     // Tools and help
     void startCalculator();
     void startNotepad();

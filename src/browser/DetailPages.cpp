@@ -15,6 +15,8 @@
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 #include "records/TfrmShouKuanEdit.h"
+#include "shipments/ShipmentStore.h"
+#include "shipments/TfrmHTFHedit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -303,7 +305,8 @@ bool DetailPages::openPage(int p)
 
 void DetailPages::openLines()
 {
-    if (!dmData())
+    // While the shipment edit window has the lines, they follow no shipment.
+    if (!dmData() || m_linesDetached)
         return;
     const QVariant code = grid(kShipmentsPage)->currentValue(QStringLiteral("F_code"));
     QString error;
@@ -353,6 +356,10 @@ void DetailPages::addRecord()
         OpenReceiptEdit(SubRecordEdit::AddMode, pageGrid(), m_contractSource(), this);
         return;
     }
+    if (m_page == kShipmentsPage && m_contractSource) {
+        editShipment(SubRecordEdit::AddMode);
+        return;
+    }
     ShowMess(Messages::notYetAvailable(), mkInfo);
 }
 
@@ -368,6 +375,10 @@ void DetailPages::modifyRecord()
     }
     if (m_page == 1 && m_contractSource) {
         OpenReceiptEdit(SubRecordEdit::ModifyMode, pageGrid(), m_contractSource(), this);
+        return;
+    }
+    if (m_page == kShipmentsPage && m_contractSource) {
+        editShipment(SubRecordEdit::ModifyMode);
         return;
     }
     ShowMess(Messages::notYetAvailable(), mkInfo);
@@ -388,8 +399,8 @@ void DetailPages::deleteRecord()
         return;
     if (m_page == kShipmentsPage) {
         QString error;
-        if (!deleteShipment(dmData()->db(), g->currentValue(QStringLiteral("F_code")).toString(),
-                            &error)) {
+        if (!ShipmentStore::deleteShipment(
+                dmData()->db(), g->currentValue(QStringLiteral("F_code")).toString(), &error)) {
             ShowFailure(Messages::writeFailed(), error);
             return;
         }
@@ -398,6 +409,25 @@ void DetailPages::deleteRecord()
     }
     if (dmData()->DeleteById(d.table, g->currentValue(QStringLiteral("F_ID")).toLongLong()))
         openPage(m_page);
+}
+
+void DetailPages::editShipment(int mode)
+{
+    DataGrid* shipments = grid(kShipmentsPage);
+    const SqlParams lines = mode == SubRecordEdit::AddMode
+                                ? ShipmentStore::noLinesParams()
+                                : ShipmentStore::linesParams(
+                                      shipments->currentValue(QStringLiteral("F_code")).toString());
+    m_linesDetached = true;
+    QString error;
+    if (m_lines->open(dmData()->db(), ShipmentStore::linesSql(), lines, &error)) {
+        TfrmHTFHedit window(shipments, m_lines, m_contractSource(), this);
+        window.Open(SubRecordEdit::Mode(mode));
+    } else {
+        ShowFailure(Messages::openFailed(), error);
+    }
+    m_linesDetached = false;
+    openLines();
 }
 
 void DetailPages::renameRecord()

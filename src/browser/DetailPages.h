@@ -76,6 +76,8 @@ private:
     void connectCommands();
     bool openPage(int page);
     void openLines();
+    // The shipment edit window over the page's lists (SubRecordEdit::Mode).
+    void editShipment(int mode);
     void pageOpened(int page);
     void updateApproveButton();
     DataGrid* makeGrid(int page, QWidget* parent);
@@ -94,6 +96,7 @@ private:
     QMenu* m_linesMenu = nullptr;
     int m_cltID = -1;
     int m_page = 1;
+    bool m_linesDetached = false;
     // The contract each page's list was last read for.
     QList<int> m_openFor;
 };

@@ -1,7 +1,6 @@
 #include "browser/DetailStore.h"
 #include "data/SeedLayouts.h"
 #include "data/StoredDate.h"
-#include "data/TransactionGuard.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -107,28 +106,6 @@ bool withdrawChange(Database& db, qint64 id, QString* error)
                     {QStringLiteral(":day"), StoredDate::noDateText()},
                     {QStringLiteral(":id"), id}},
                    error);
-}
-
-bool deleteShipment(Database& db, const QString& code, QString* error)
-{
-    TransactionGuard tx(db);
-    if (!tx.isActive()) {
-        if (error)
-            *error = tx.error();
-        return false;
-    }
-    const SqlParams params{{QStringLiteral(":code"), code}};
-    // Lines first, so that no line is ever left without its shipment.
-    if (!db.exec(QStringLiteral("DELETE FROM t_FHdetail WHERE F_code = :code"), params, error))
-        return false;
-    if (!db.exec(QStringLiteral("DELETE FROM t_FHrec WHERE F_code = :code"), params, error))
-        return false;
-    if (!tx.commit()) {
-        if (error)
-            *error = tx.error();
-        return false;
-    }
-    return true;
 }
 
 } // namespace DetailStore

@@ -49,8 +49,4 @@ bool approveChange(Database& db, qint64 id, const QString& oper, const QDate& da
                    QString* error = nullptr);
 bool withdrawChange(Database& db, qint64 id, QString* error = nullptr);
 
-// Removes a shipment and its lines in one transaction; nothing changes on
-// failure.
-bool deleteShipment(Database& db, const QString& code, QString* error = nullptr);
-
 } // namespace DetailStore
