@@ -17,6 +17,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
+#include "reference/TfrmGoodSet.h"
 
 #include <QAction>
 #include <QDebug>
@@ -59,6 +60,7 @@ const CommandDef kCommands[] = {
     {106, nullptr, &ContractCommands::openClientTypes},
     {107, nullptr, &ContractCommands::openProjectTypes},
     {108, nullptr, &ContractCommands::openDepartments},
+    {210, nullptr, &ContractCommands::openGoods},
     {0, "actCalculator", &ContractCommands::startCalculator},
     {0, "actNotepad", &ContractCommands::startNotepad},
     {0, "actHelpFile", &ContractCommands::openHelpFile},
@@ -309,6 +311,11 @@ void ContractCommands::connectNetworkData()
 void ContractCommands::openCodeLists()
 {
     OpenCodeListWindow(m_host.window);
+}
+
+void ContractCommands::openGoods()
+{
+    TfrmGoodSet::Run(m_host.window);
 }
 
 void ContractCommands::openContractTypes()

@@ -60,6 +60,7 @@ public:
     void openClientTypes();   // 106
     void openProjectTypes();  // 107
     void openDepartments();   // 108
+    void openGoods();         // 210
     // Tools and help
     void startCalculator();
     void startNotepad();
