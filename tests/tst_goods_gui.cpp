@@ -1,3 +1,5 @@
+#include "browser/MainCommands.h"
+#include "browser/TFrmMain.h"
 #include "common/AmountBox.h"
 #include "common/DataGrid.h"
 #include "common/GridLayouts.h"
@@ -86,6 +88,7 @@ private slots:
     void pickerNewGoodsStandsOnIt();
     void pickerAppliesItsLayout();
     void contractEditAddsLinesThroughThePicker();
+    void mainWindowOpensTheCatalogue();
     void screenshots();
 
 private:
@@ -746,6 +749,33 @@ void TstGoodsGui::contractEditAddsLinesThroughThePicker()
     // Every line belongs to the contract being entered.
     QCOMPARE(lines->value(2, "F_cltID"), lines->value(0, "F_cltID"));
     QCOMPARE(count("t_GDrec"), 0); // written with the contract only
+}
+
+void TstGoodsGui::mainWindowOpensTheCatalogue()
+{
+    addSample();
+    PickerRegistry::set(PickerRegistry::Goods, {});
+    TFrmMain main;
+    main.ApplySession();
+    main.PrepareFirstShow();
+    // The main window makes the goods pickers known.
+    QVERIFY(PickerRegistry::has(PickerRegistry::Goods));
+    QVERIFY(PickerRegistry::hasGoodsLines());
+    QString shown;
+    int rows = -1;
+    onModal([&](QWidget* w) {
+        shown = w->objectName();
+        if (auto* list = qobject_cast<TfrmGoodSet*>(w))
+            rows = list->grid()->model()->rowCount();
+        m_ui->queueAnswer(1);
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    QAction* command = main.commands()->action(210);
+    QVERIFY(command);
+    command->trigger();
+    QCOMPARE(shown, QString("TfrmGoodSet"));
+    QCOMPARE(rows, 4);
+    QVERIFY(!m_ui->texts().contains("此功能尚未提供"));
 }
 
 void TstGoodsGui::screenshots()
