@@ -1,17 +1,41 @@
 // A workstation saving shipments and contracts as fast as it can: used by
 // tst_allocation to run two of them against one database file at once.
-// Arguments: <database file> <rounds>. Prints the codes and numbers it got.
+// Arguments: <database file> <rounds> [mode]. Prints the codes and numbers
+// it got. Mode "goods" adds goods through the goods windows' store instead.
 #include "data/TdmData.h"
 #include "data/TransactionGuard.h"
+#include "reference/GoodsStore.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+
+namespace {
+
+// Goods added one after another, each taking its code in its own save.
+int addGoods(TdmData& dm, int rounds)
+{
+    QTextStream out(stdout);
+    for (int i = 0; i < rounds; ++i) {
+        GoodsRecord goods;
+        goods.name = QStringLiteral("goods %1").arg(i);
+        goods.price = 1;
+        QString error;
+        if (!GoodsStore::save(dm.db(), GoodsStore::Add, &goods, &error)) {
+            QTextStream(stderr) << "goods: " << error << '\n';
+            return 1;
+        }
+        out << goods.code << '\n';
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3)
+    if (args.size() != 3 && args.size() != 4)
         return 2;
     TdmData dm;
     QString error;
@@ -21,6 +45,10 @@ int main(int argc, char* argv[])
     }
     QTextStream out(stdout);
     const int rounds = args.at(2).toInt();
+    if (args.size() == 4 && args.at(3) == QLatin1String("goods"))
+        return addGoods(dm, rounds);
+    if (args.size() == 4)
+        return 2;
     for (int i = 0; i < rounds; ++i) {
         TransactionGuard tx(dm.db());
         if (!tx.isActive()) {

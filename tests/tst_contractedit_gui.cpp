@@ -122,6 +122,7 @@ void TstContractEditGui::cleanup()
     for (const QString& name :
          {PickerRegistry::CounterpartName, PickerRegistry::ProjectCode, PickerRegistry::Goods})
         PickerRegistry::set(name, {});
+    PickerRegistry::setGoodsLines({});
     m_dm->db().setFailureInjector({});
     closeDataFixture(m_exe, m_ui, m_dm);
     Clock::reset();
@@ -862,8 +863,12 @@ void TstContractEditGui::pickButtonsShowOnceRegistered()
         asked << "project:" + current;
         return QStringList{"GC02"};
     });
-    PickerRegistry::set(PickerRegistry::Goods, [&](const QString&, QWidget*) {
-        return QStringList{"G001", "G002"};
+    QList<int> goodsTargets;
+    PickerRegistry::setGoodsLines([&](const GoodsLineTarget& target, QWidget*) {
+        goodsTargets << target.mode;
+        // Two picks while the picker stays open.
+        target.addLine({"G001", "水泥", "建材", "P.O42.5", "吨", 450});
+        target.addLine({"G002", "钢筋", "建材", "HRB400", "吨", 4200});
     });
     for (const char* name : {"btnClient1", "btnClient2", "btnGC"})
         QVERIFY2(find<QToolButton>(form.get(), name)->isVisible(), name);
@@ -879,10 +884,19 @@ void TstContractEditGui::pickButtonsShowOnceRegistered()
     QTest::mouseClick(find<QToolButton>(form.get(), "btnGC"), Qt::LeftButton);
     QCOMPARE(find<QLineEdit>(form.get(), "edtGCname")->text(), QString("二号工程"));
     // The goods page's buttons read as the other pages' commands do.
-    QCOMPARE(find<QPushButton>(form.get(), "btnAddLine")->text(), QString("新增"));
+    QCOMPARE(find<QPushButton>(form.get(), "btnAddLine")->text(), QString("新增行"));
     QCOMPARE(find<QPushButton>(form.get(), "btnDeleteLine")->text(), QString("删除"));
+    // "新增行" appends an empty line without asking the picker.
     QTest::mouseClick(find<QPushButton>(form.get(), "btnAddLine"), Qt::LeftButton);
-    QCOMPARE(form->goodsGrid()->model()->rowCount(), 2);
+    QCOMPARE(form->goodsGrid()->model()->rowCount(), 1);
+    QVERIFY(goodsTargets.isEmpty());
+    // The goods-name cell's button runs the lines picker on the contract's goods.
+    RecordModel* lines = form->goodsGrid()->model();
+    emit form->goodsGrid()->cellButtonClicked(0, lines->columnOfField("F_GDname"));
+    QCOMPARE(goodsTargets, QList<int>{GoodsLineTarget::ContractGoodsLines});
+    QCOMPARE(lines->rowCount(), 3);
+    QCOMPARE(lines->value(2, "F_amount").toDouble(), 1.0);
+    QCOMPARE(lines->value(2, "F_totalprice").toDouble(), 4200.0);
     QCOMPARE(asked, (QStringList{"counterpart:乙", "project:"}));
     QVERIFY(form->save());
     QCOMPARE(value("SELECT F_client2 || '/' || F_FZR2 || '/' || F_GCcode || '/' || F_GCname "

@@ -47,6 +47,8 @@ private slots:
     void sameSeedAndDayGiveTheSameContent();
     void largerDemoKeepsItsShape();
     void zeroContractsGivesReferenceDataOnly();
+    void goodsAndClientTotals_data();
+    void goodsAndClientTotals();
     void refusesAnExistingFile();
     void fillRefusesADatabaseWithContracts();
     void wrongUse_data();
@@ -604,6 +606,64 @@ void TstDemoData::zeroContractsGivesReferenceDataOnly()
     QCOMPARE(db.scalar("SELECT count(*) FROM t_goods").toInt(), 200);
 }
 
+void TstDemoData::goodsAndClientTotals_data()
+{
+    QTest::addColumn<QString>("goods");
+    QTest::addColumn<QString>("clients");
+    QTest::addColumn<int>("goodsTotal");
+    QTest::addColumn<int>("clientsTotal");
+    // The defaults: 200 goods, at least 30 counterparts.
+    QTest::newRow("usual counts given") << "200"
+                                        << "30" << 200 << 30;
+    QTest::newRow("more of both") << "260"
+                                  << "45" << 260 << 45;
+    QTest::newRow("more goods only") << "1000"
+                                     << "" << 1000 << 30;
+}
+
+void TstDemoData::goodsAndClientTotals()
+{
+    QFETCH(QString, goods);
+    QFETCH(QString, clients);
+    QFETCH(int, goodsTotal);
+    QFETCH(int, clientsTotal);
+    QTemporaryDir dir;
+    QStringList args{"demo", dir.path(), "--contracts", QString::number(kContracts), "--seed", "7"};
+    if (!goods.isEmpty())
+        args << "--goods" << goods;
+    if (!clients.isEmpty())
+        args << "--clients" << clients;
+    const Run r = admin(args);
+    QVERIFY2(r.rc == 0, qPrintable(r.err));
+    Database db(QStringLiteral("demo-totals"));
+    QVERIFY(db.open(fileIn(dir.path())));
+    QCOMPARE(db.scalar("SELECT count(*) FROM t_goods").toInt(), goodsTotal);
+    QCOMPARE(db.scalar("SELECT count(DISTINCT F_code) FROM t_goods").toInt(), goodsTotal);
+    QCOMPARE(db.scalar("SELECT max(F_code) FROM t_goods").toString(),
+             QString::number(goodsTotal).rightJustified(6, '0'));
+    QCOMPARE(db.scalar("SELECT count(*) FROM Client").toInt(), clientsTotal);
+    QCOMPARE(db.scalar("SELECT count(DISTINCT F_code) FROM Client").toInt(), clientsTotal);
+    QCOMPARE(db.scalar("SELECT count(DISTINCT F_Name) FROM Client").toInt(), clientsTotal);
+
+    // The extra rows come after the contracts: the contracts, their lines
+    // and the first goods and counterparts are those of the usual demo.
+    m_db.exec("ATTACH DATABASE :f AS other", {{":f", fileIn(dir.path())}});
+    for (const char* sql :
+         {"SELECT F_cltID, F_code, F_name, F_client1, F_client2, F_totalPrice FROM %1Contract",
+          "SELECT F_cltID, F_GDcode, F_GDname, F_amount, F_price FROM %1t_GDrec",
+          "SELECT F_code, F_name, F_type, F_price FROM %1t_goods WHERE F_ID <= 200",
+          "SELECT F_code, F_Name FROM %1Client WHERE F_ID <= 30"}) {
+        const QString mine = QString::fromLatin1(sql).arg(QString());
+        const QString theirs = QString::fromLatin1(sql).arg("other.");
+        QCOMPARE(
+            m_db.scalar(QString("SELECT count(*) FROM (%1 EXCEPT %2)").arg(mine, theirs)).toInt(),
+            0);
+        QCOMPARE(m_db.scalar(QString("SELECT count(*) FROM (%1)").arg(theirs)).toInt(),
+                 m_db.scalar(QString("SELECT count(*) FROM (%1)").arg(mine)).toInt());
+    }
+    m_db.exec("DETACH DATABASE other");
+}
+
 void TstDemoData::refusesAnExistingFile()
 {
     const QByteArray before = contentDigest(fileIn(m_folder));
@@ -643,6 +703,11 @@ void TstDemoData::wrongUse_data()
     QTest::newRow("contracts fractional") << QStringList{"demo", "<dir>", "--contracts", "2.5"};
     QTest::newRow("contracts without value") << QStringList{"demo", "<dir>", "--contracts"};
     QTest::newRow("seed not a number") << QStringList{"demo", "<dir>", "--seed", "x"};
+    QTest::newRow("goods negative") << QStringList{"demo", "<dir>", "--goods", "-1"};
+    QTest::newRow("goods without value") << QStringList{"demo", "<dir>", "--goods"};
+    QTest::newRow("clients not a number") << QStringList{"demo", "<dir>", "--clients", "x"};
+    QTest::newRow("clients below the company and one of each kind")
+        << QStringList{"demo", "<dir>", "--clients", "3"};
     QTest::newRow("unknown option") << QStringList{"demo", "<dir>", "--frobnicate"};
     QTest::newRow("two folders") << QStringList{"demo", "<dir>", "<dir>/b"};
 }

@@ -189,17 +189,28 @@ int cmdInit(const QStringList& args, Io& io)
 
 int cmdDemo(const QStringList& args, Io& io)
 {
-    const char* usage = "用法: contract-admin demo <文件夹> [--contracts N] [--seed S]\n";
+    const char* usage =
+        "用法: contract-admin demo <文件夹> [--contracts N] [--goods N] [--clients N] [--seed S]\n";
     QString folder;
     DemoData::Options options;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
-        if (a == QLatin1String("--contracts") || a == QLatin1String("--seed")) {
+        if (a == QLatin1String("--contracts") || a == QLatin1String("--seed") ||
+            a == QLatin1String("--goods") || a == QLatin1String("--clients")) {
             bool ok = false;
             const QString value = args.value(++i);
             if (a == QLatin1String("--contracts")) {
                 options.contracts = value.toInt(&ok);
                 ok = ok && options.contracts >= 0;
+            } else if (a == QLatin1String("--goods")) {
+                options.goods = value.toInt(&ok);
+                ok = ok && options.goods >= 0;
+            } else if (a == QLatin1String("--clients")) {
+                options.clients = value.toInt(&ok);
+                if (ok && options.clients < DemoData::kMinClients) {
+                    io.err << a << " 至少为 " << DemoData::kMinClients << '\n' << usage;
+                    return 2;
+                }
             } else {
                 options.seed = value.toUInt(&ok);
             }
@@ -298,7 +309,7 @@ int notYet(const QStringList&, Io& io)
 
 const Command kCommands[] = {
     {"init", "init <文件夹>", "在文件夹中创建新的空数据库 Contract.db（不覆盖已有文件）", cmdInit},
-    {"demo", "demo <文件夹> [--contracts N] [--seed S]",
+    {"demo", "demo <文件夹> [--contracts N] [--goods N] [--clients N] [--seed S]",
      "在文件夹中创建带演示数据的数据库 Contract.db（默认 300 份合同；不覆盖已有文件）", cmdDemo},
     {"backup", "backup <文件夹> <备份文件>", "备份数据库：写出一致的副本（不覆盖已有文件）",
      cmdBackup},

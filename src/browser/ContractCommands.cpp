@@ -23,6 +23,7 @@
 #include "platform/UserDialogs.h"
 #include "shipments/TfrmOutXiaoShouDeptCX.h"
 #include "shipments/TFrmOutXiaoshouDeptGl.h"
+#include "reference/TfrmGoodSet.h"
 
 #include <QAction>
 #include <QDebug>
@@ -66,6 +67,7 @@ const CommandDef kCommands[] = {
     {108, nullptr, &ContractCommands::openDepartments},
     {0, "actShipments", &ContractCommands::openShipments},
     {216, nullptr, &ContractCommands::openShipmentQuery},
+    {210, nullptr, &ContractCommands::openGoods},
     {0, "actCalculator", &ContractCommands::startCalculator},
     {0, "actNotepad", &ContractCommands::startNotepad},
     {0, "actHelpFile", &ContractCommands::openHelpFile},
@@ -317,6 +319,11 @@ void ContractCommands::connectNetworkData()
 void ContractCommands::openCodeLists()
 {
     OpenCodeListWindow(m_host.window);
+}
+
+void ContractCommands::openGoods()
+{
+    TfrmGoodSet::Run(m_host.window);
 }
 
 void ContractCommands::openContractTypes()

@@ -63,6 +63,7 @@ public:
     void openCompanyInfo();   // 101
     void openShipments();     // tool bar 发货管理
     void openShipmentQuery(); // 216
+    void openGoods();         // 210
     // Tools and help
     void startCalculator();
     void startNotepad();

@@ -155,23 +155,6 @@ QString projectName(Database& db, const QString& code)
         .toString();
 }
 
-bool goodsItem(Database& db, const QString& code, GoodsItem* item, QString* error)
-{
-    QSqlQuery q =
-        db.prepare(QStringLiteral("SELECT F_code, F_name, F_type, F_spec, F_unit, F_price "
-                                  "FROM t_goods WHERE F_code = :c"),
-                   {{QStringLiteral(":c"), code}}, error);
-    if (!db.exec(q, error) || !q.next())
-        return false;
-    item->code = q.value(0).toString();
-    item->name = q.value(1).toString();
-    item->type = q.value(2).toString();
-    item->spec = q.value(3).toString();
-    item->unit = q.value(4).toString();
-    item->price = q.value(5).toDouble();
-    return true;
-}
-
 QString goodsSql()
 {
     return QStringLiteral("SELECT * FROM t_GDrec WHERE F_cltID = :F_cltID ORDER BY F_ID");

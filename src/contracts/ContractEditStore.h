@@ -61,16 +61,6 @@ qint64 otherWithName(Database& db, const QString& name, qint64 exceptId);
 QString counterpartContact(Database& db, const QString& name);
 QString projectName(Database& db, const QString& code);
 
-// A goods catalogue entry (t_goods) as goods lines copy it.
-struct GoodsItem
-{
-    QString code, name, type, spec, unit;
-    double price = 0.0;
-};
-// The entry of a goods code. False when there is none (`error` stays empty)
-// or on failure.
-bool goodsItem(Database& db, const QString& code, GoodsItem* item, QString* error = nullptr);
-
 // The goods lines of a link number, for a line grid.
 QString goodsSql();
 SqlParams goodsParams(int cltID);

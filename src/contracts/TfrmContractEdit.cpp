@@ -295,7 +295,7 @@ void TfrmContractEdit::buildUi()
     goodsPage->setObjectName(QStringLiteral("tsGoods"));
     auto* gl = new QVBoxLayout(goodsPage);
     gl->setContentsMargins(2, 2, 2, 2);
-    auto* addLine = new QPushButton(QStringLiteral("新增"), goodsPage);
+    auto* addLine = new QPushButton(QStringLiteral("新增行"), goodsPage);
     addLine->setObjectName(QStringLiteral("btnAddLine"));
     addLine->setAutoDefault(false);
     auto* deleteLine = new QPushButton(QStringLiteral("删除"), goodsPage);
@@ -369,12 +369,7 @@ void TfrmContractEdit::buildUi()
     connect(m_gdOpen, &QPushButton::clicked, this,
             [this] { openPath(m_gdPath->text().trimmed()); });
     connect(m_gdFlag, &QCheckBox::toggled, this, &TfrmContractEdit::showArchive);
-    connect(addLine, &QPushButton::clicked, this, [this] {
-        if (PickerRegistry::has(PickerRegistry::Goods))
-            pickGoodsLines();
-        else
-            addGoodsLine();
-    });
+    connect(addLine, &QPushButton::clicked, this, &TfrmContractEdit::addGoodsLine);
     connect(deleteLine, &QPushButton::clicked, this, &TfrmContractEdit::deleteGoodsLine);
     connect(m_goods, &DataGrid::cellButtonClicked, this, [this] { pickGoodsLines(); });
 
@@ -775,26 +770,16 @@ void TfrmContractEdit::pickType()
 
 void TfrmContractEdit::pickGoodsLines()
 {
-    const QStringList codes = PickerRegistry::pick(PickerRegistry::Goods, QString(), this);
-    RecordModel* model = m_goods->model();
-    for (const QString& code : codes) {
-        ContractEditStore::GoodsItem item;
-        QString error;
-        if (!ContractEditStore::goodsItem(db(), code.trimmed(), &item, &error)) {
-            if (!error.isEmpty())
-                ShowMess(QStringLiteral("读取货品失败：") + error, mkError);
-            continue;
-        }
-        const int row = model->appendRecord();
+    GoodsLineTarget target;
+    target.mode = GoodsLineTarget::ContractGoodsLines;
+    target.contractId = m_link;
+    target.addLine = [this](const GoodsLineValues& goods) {
+        RecordModel* model = m_goods->model();
+        const int row = AppendGoodsLine(model, goods);
         model->setValue(row, QStringLiteral("F_cltID"), m_link);
-        model->setValue(row, QStringLiteral("F_GDcode"), item.code);
-        model->setValue(row, QStringLiteral("F_GDname"), item.name);
-        model->setValue(row, QStringLiteral("F_type"), item.type);
-        model->setValue(row, QStringLiteral("F_spec"), item.spec);
-        model->setValue(row, QStringLiteral("F_unit"), item.unit);
-        model->setValue(row, QStringLiteral("F_price"), item.price);
         m_goods->setCurrentRow(row);
-    }
+    };
+    PickerRegistry::addGoodsLines(target, this);
 }
 
 void TfrmContractEdit::pickCounterpart(QLineEdit* name, QLineEdit* contact)

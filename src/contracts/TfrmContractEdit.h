@@ -70,11 +70,11 @@ public:
     bool save();
 
     DataGrid* goodsGrid() const { return m_goods; }
-    // "删除", and an empty line appended to the goods lines.
+    // "新增行" appends an empty line; "删除" removes the current one.
     void addGoodsLine();
     void deleteGoodsLine();
-    // "新增" and the goods-name cell's button while a goods picker is
-    // registered: one line per goods picked.
+    // The goods-name cell's button: the goods picker adds one line per goods
+    // picked while it stays open.
     void pickGoodsLines();
 
 protected:

@@ -242,19 +242,35 @@ struct Scan
     QByteArray bytes;
 };
 
+constexpr int kDefaultGoods = 200;
+
+int defaultClients(int contracts)
+{
+    return std::max(30, contracts / 20);
+}
+
 class Generator
 {
 public:
     Generator(Database& db, const Options& options, QString* error)
         : m_db(db), m_rng(quint64(options.seed) * 0x9E3779B97F4A7C15ULL + 1),
-          m_days(Clock::today()), m_contracts(options.contracts), m_error(error)
+          m_days(Clock::today()), m_contracts(options.contracts),
+          m_goodsTotal(options.goods >= 0 ? options.goods : kDefaultGoods),
+          m_clientsTotal(options.clients >= 0 ? options.clients
+                                              : defaultClients(options.contracts)),
+          m_error(error)
     {
     }
 
     bool run()
     {
-        return prepareInserters() && company() && trees() && people() && codeLists() && clients() &&
-               projects() && goods() && contracts();
+        // Rows beyond the usual counts come after the contracts, so that the
+        // contracts stay what they are without them.
+        const int goodsFirst = std::min(m_goodsTotal, kDefaultGoods);
+        const int clientsFirst = std::min(m_clientsTotal, defaultClients(m_contracts));
+        return prepareInserters() && company() && trees() && people() && codeLists() &&
+               clients(1, clientsFirst) && projects() && goods(0, goodsFirst) && contracts() &&
+               clients(clientsFirst, m_clientsTotal) && goods(goodsFirst, m_goodsTotal);
     }
 
 private:
@@ -630,7 +646,9 @@ private:
         return c;
     }
 
-    bool clients()
+    // Counterparts number `from` up to `to` (KH0001 is the company itself,
+    // written with the first call).
+    bool clients(int from, int to)
     {
         m_banks = words("中国工商银行 中国建设银行 中国农业银行 中国银行 交通银行 招商银行 "
                         "浦发银行 中信银行 兴业银行 杭州银行");
@@ -658,13 +676,14 @@ private:
             {"市交通运输局", "政府机关"},       {"市教育局", "政府机关"},
             {"市公共资源交易中心", "事业单位"}, {"市图书馆", "事业单位"},
         };
-        const int total = std::max(30, m_contracts / 20);
-        QSet<QString> used;
-        used.insert(companyName());
-        if (!addClient(QStringLiteral("KH0001"), makeClient(companyName(), 6),
-                       m_cltPaths.value(u("本单位")), false))
-            return false;
-        for (int i = 1; i < total; ++i) {
+        QSet<QString>& used = m_usedClientNames;
+        if (from <= 1) {
+            used.insert(companyName());
+            if (!addClient(QStringLiteral("KH0001"), makeClient(companyName(), 6),
+                           m_cltPaths.value(u("本单位")), false))
+                return false;
+        }
+        for (int i = std::max(1, from); i < to; ++i) {
             const int city = m_rng.below(kCityCount);
             QString name, type;
             // The first three make sure every kind of contract finds a counterpart.
@@ -786,7 +805,8 @@ private:
         return true;
     }
 
-    bool goods()
+    // Goods number `from` up to `to`.
+    bool goods(int from, int to)
     {
         QList<QPair<int, QString>> combos;
         for (int g = 0; g < int(std::size(kGoods)); ++g) {
@@ -794,8 +814,7 @@ private:
                 combos << qMakePair(g, model);
         }
         const QStringList grades = words("（国产） （进口） （环保型） （经济型） （加强型）");
-        constexpr int kCount = 200;
-        for (int i = 0; i < kCount; ++i) {
+        for (int i = from; i < to; ++i) {
             const int round = i / int(combos.size());
             const auto& [g, baseModel] = combos.at(i % combos.size());
             const GoodsDef& def = kGoods[g];
@@ -1415,6 +1434,9 @@ private:
     Rng m_rng;
     Days m_days;
     int m_contracts;
+    int m_goodsTotal;
+    int m_clientsTotal;
+    QSet<QString> m_usedClientNames;
     QString* m_error;
 
     QStringList m_surnames, m_given, m_districts, m_roads, m_banks;
@@ -1480,6 +1502,11 @@ bool fill(Database& db, const Options& options, QString* error)
     }
     if (options.contracts < 0) {
         *err = QStringLiteral("合同数量不能为负数");
+        return false;
+    }
+    // The company and one counterpart of each kind every contract needs.
+    if (options.clients >= 0 && options.clients < kMinClients) {
+        *err = QStringLiteral("往来单位至少 %1 家").arg(kMinClients);
         return false;
     }
     bool ok = false;

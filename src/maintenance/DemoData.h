@@ -15,7 +15,16 @@ struct Options
 {
     int contracts = 300;
     quint32 seed = 20261211;
+    // Totals of goods and counterparts; -1 for the usual counts (200 goods,
+    // one counterpart per 20 contracts, at least 30). Rows beyond the usual
+    // counts are written after the contracts, which stay as they are.
+    int goods = -1;
+    int clients = -1;
 };
+
+// The fewest counterparts a demo can have: the company and one of each kind
+// the contracts need.
+constexpr int kMinClients = 4;
 
 // Works on a database fresh from Schema::createTables and refuses one that
 // already holds contracts. Everything is written in one transaction.
