@@ -16,14 +16,14 @@
 #include "maintenance/TfrmCompanyInfo.h"
 #include "platform/AppInfo.h"
 #include "platform/AppPaths.h"
-#include "platform/DesktopOpener.h"
 #include "platform/Clock.h"
+#include "platform/DesktopOpener.h"
 #include "platform/DispFormPos.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
+#include "reference/TfrmGoodSet.h"
 #include "shipments/TfrmOutXiaoShouDeptCX.h"
 #include "shipments/TFrmOutXiaoshouDeptGl.h"
-#include "reference/TfrmGoodSet.h"
 
 #include <QAction>
 #include <QDebug>

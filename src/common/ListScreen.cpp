@@ -64,6 +64,8 @@ ListScreen::ListScreen(const Options& options, QWidget* parent)
             a->setShortcutContext(Qt::WindowShortcut);
         }
         m_toolBar->addAction(a);
+        // The key works even while a narrow tool bar folds its button away.
+        addAction(a);
         return a;
     };
 
@@ -168,6 +170,7 @@ QAction* ListScreen::addLeadingAction(const QString& objectName, const QString& 
         a->setShortcutContext(Qt::WindowShortcut);
     }
     m_toolBar->insertAction(m_firstAction, a);
+    addAction(a);
     return a;
 }
 

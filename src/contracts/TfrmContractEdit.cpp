@@ -18,6 +18,7 @@
 #include "data/Session.h"
 #include "data/TdmData.h"
 #include "platform/Clock.h"
+#include "platform/DesktopOpener.h"
 #include "platform/DispFormPos.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
@@ -25,7 +26,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -823,8 +823,7 @@ void TfrmContractEdit::pickArchiveFolder()
 
 void TfrmContractEdit::openPath(const QString& path)
 {
-    if (!path.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    OpenFileWithDesktop(path);
 }
 
 void TfrmContractEdit::showEvent(QShowEvent* event)

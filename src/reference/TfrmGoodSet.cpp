@@ -72,9 +72,6 @@ TfrmGoodSet::TfrmGoodSet(QWidget* parent) : ListScreen(goodSetOptions(), parent)
             requery();
     });
     connect(grid(), &DataGrid::rowDoubleClicked, this, &TfrmGoodSet::modifyGoods);
-    // The keys work even while a narrow tool bar folds their buttons away.
-    for (const char* name : {"tbAdd", "tbModify", "tbDelete", "tbCopy", "tbFind"})
-        addAction(command(QLatin1String(name)));
     resize(820, 520);
 }
 

@@ -15,6 +15,7 @@
 #include "data/TdmData.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
+#include "platform/DesktopOpener.h"
 #include "platform/DispFormPos.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
@@ -23,7 +24,6 @@
 #include <QAction>
 #include <QColor>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -652,11 +652,7 @@ void TFrmOutXiaoshouDeptGl::chooseFile()
 
 void TFrmOutXiaoshouDeptGl::openFile()
 {
-    const QString path = m_filePath->text().trimmed();
-    if (path.isEmpty())
-        return;
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        ShowMess(QStringLiteral("没有可以打开 %1 的程序。").arg(path), mkInfo);
+    OpenFileWithDesktop(m_filePath->text());
 }
 
 void TFrmOutXiaoshouDeptGl::notYetAvailable()

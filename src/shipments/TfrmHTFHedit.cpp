@@ -10,13 +10,13 @@
 #include "data/TdmData.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
+#include "platform/DesktopOpener.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 #include "records/ContractSummary.h"
 #include "shipments/ShipmentStore.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -110,11 +110,7 @@ void TfrmHTFHedit::buildFields()
         if (!file.isEmpty())
             m_filePath->setText(file);
     });
-    connect(open, &QPushButton::clicked, this, [this] {
-        const QString path = m_filePath->text().trimmed();
-        if (!path.isEmpty() && !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-            ShowMess(QStringLiteral("没有可以打开 %1 的程序。").arg(path), mkInfo);
-    });
+    connect(open, &QPushButton::clicked, this, [this] { OpenFileWithDesktop(m_filePath->text()); });
     addFieldWidget(QStringLiteral("发货信息相关文件："), fileBox, row++, 0, 2);
 
     m_memo = new QPlainTextEdit(this);
