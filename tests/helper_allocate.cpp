@@ -1,17 +1,47 @@
 // A workstation saving shipments and contracts as fast as it can: used by
 // tst_allocation to run two of them against one database file at once.
-// Arguments: <database file> <rounds>. Prints the codes and numbers it got.
+// Arguments: <database file> <rounds> [what]. Prints the codes and numbers
+// it got. `what` "clients": counterparts with automatic codes, one code a
+// line.
 #include "data/TdmData.h"
 #include "data/TransactionGuard.h"
+#include "reference/ClientStore.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+
+namespace {
+
+int addClients(TdmData& dm, int rounds)
+{
+    QTextStream out(stdout);
+    for (int i = 0; i < rounds; ++i) {
+        TransactionGuard tx(dm.db());
+        if (!tx.isActive()) {
+            QTextStream(stderr) << "begin: " << tx.error() << '\n';
+            return 1;
+        }
+        const AllocatedCode code = ClientStore::allocateAutoCode(dm.db());
+        Client c;
+        c.code = code.code;
+        c.name = QStringLiteral("单位");
+        QString error;
+        if (!code || !ClientStore::insert(dm.db(), &c, &error) || !tx.commit()) {
+            QTextStream(stderr) << "save: " << code.error << error << tx.error() << '\n';
+            return 1;
+        }
+        out << c.code << '\n';
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3)
+    if (args.size() != 3 && args.size() != 4)
         return 2;
     TdmData dm;
     QString error;
@@ -21,6 +51,11 @@ int main(int argc, char* argv[])
     }
     QTextStream out(stdout);
     const int rounds = args.at(2).toInt();
+    if (args.size() == 4) {
+        if (args.at(3) == QLatin1String("clients"))
+            return addClients(dm, rounds);
+        return 2;
+    }
     for (int i = 0; i < rounds; ++i) {
         TransactionGuard tx(dm.db());
         if (!tx.isActive()) {

@@ -15,8 +15,11 @@
 #include "data/TdmData.h"
 #include "platform/AppInfo.h"
 #include "platform/AppPaths.h"
+#include "platform/DispFormPos.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
+#include "reference/TfrmCltMan.h"
+#include "reference/TfrmGCitemMan.h"
 
 #include <QAction>
 #include <QDebug>
@@ -59,6 +62,8 @@ const CommandDef kCommands[] = {
     {106, nullptr, &ContractCommands::openClientTypes},
     {107, nullptr, &ContractCommands::openProjectTypes},
     {108, nullptr, &ContractCommands::openDepartments},
+    {208, nullptr, &ContractCommands::openCounterparts},
+    {209, nullptr, &ContractCommands::openProjects},
     {0, "actCalculator", &ContractCommands::startCalculator},
     {0, "actNotepad", &ContractCommands::startNotepad},
     {0, "actHelpFile", &ContractCommands::openHelpFile},
@@ -332,6 +337,20 @@ void ContractCommands::openProjectTypes()
 void ContractCommands::openDepartments()
 {
     OpenTreeWindow(7, m_host.window);
+}
+
+void ContractCommands::openCounterparts()
+{
+    TfrmCltMan window(m_host.window);
+    DispFormPos(&window, fpList);
+    window.exec();
+}
+
+void ContractCommands::openProjects()
+{
+    TfrmGCitemMan window(m_host.window);
+    DispFormPos(&window, fpList);
+    window.exec();
 }
 
 // ---- Tools and help

@@ -60,6 +60,8 @@ public:
     void openClientTypes();   // 106
     void openProjectTypes();  // 107
     void openDepartments();   // 108
+    void openCounterparts();  // 208
+    void openProjects();      // 209
     // Tools and help
     void startCalculator();
     void startNotepad();

@@ -18,6 +18,7 @@
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
+#include "reference/ReferencePickers.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -71,6 +72,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
     resize(1280, 800);
 
     m_commands = new MainCommands(this);
+    RegisterCounterpartPickers();
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
