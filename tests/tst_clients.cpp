@@ -132,16 +132,26 @@ void TstClients::nextAutoCode_data()
 {
     QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("next");
-    QTest::newRow("prefix and four digits") << "KH0009" << "KH0010";
-    QTest::newRow("carry") << "KH0099" << "KH0100";
-    QTest::newRow("no digits") << "ABC" << "0001";
-    QTest::newRow("three digits only") << "K123" << "0001";
-    QTest::newRow("four digits, no prefix") << "0023" << "0024";
-    QTest::newRow("wraps") << "KH9999" << "KH0000";
-    QTest::newRow("short") << "12" << "0001";
-    QTest::newRow("none") << "" << "0001";
-    QTest::newRow("letter in the tail") << "KH00A9" << "0001";
-    QTest::newRow("long prefix") << "2024-KH-0815" << "2024-KH-0816";
+    QTest::newRow("prefix and four digits") << "KH0009"
+                                            << "KH0010";
+    QTest::newRow("carry") << "KH0099"
+                           << "KH0100";
+    QTest::newRow("no digits") << "ABC"
+                               << "0001";
+    QTest::newRow("three digits only") << "K123"
+                                       << "0001";
+    QTest::newRow("four digits, no prefix") << "0023"
+                                            << "0024";
+    QTest::newRow("wraps") << "KH9999"
+                           << "KH0000";
+    QTest::newRow("short") << "12"
+                           << "0001";
+    QTest::newRow("none") << ""
+                          << "0001";
+    QTest::newRow("letter in the tail") << "KH00A9"
+                                        << "0001";
+    QTest::newRow("long prefix") << "2024-KH-0815"
+                                 << "2024-KH-0816";
 }
 
 void TstClients::nextAutoCode()
@@ -185,8 +195,7 @@ void TstClients::clientList_data()
     QTest::newRow("root, in use") << -1 << all << all << false
                                   << QStringList{"A01", "A02", "B01", "Q'1", "X%1", "Y_1"};
     QTest::newRow("root, with stopped")
-        << -1 << all << all << true
-        << QStringList{"A01", "A02", "B01", "C01", "Q'1", "X%1", "Y_1"};
+        << -1 << all << all << true << QStringList{"A01", "A02", "B01", "C01", "Q'1", "X%1", "Y_1"};
     QTest::newRow("code prefix") << 0 << "A0" << all << false << QStringList{"A01", "A02"};
     QTest::newRow("code prefix is not anywhere") << 0 << "01" << all << false << QStringList{};
     QTest::newRow("name anywhere") << 1 << "钢铁" << all << false << QStringList{"A02", "B01"};
@@ -195,8 +204,8 @@ void TstClients::clientList_data()
     QTest::newRow("contact") << 2 << "王" << all << false << QStringList{"A01"};
     QTest::newRow("address") << 3 << "上海" << all << true << QStringList{"B01", "C01"};
     QTest::newRow("text trimmed") << 0 << "  B0 " << all << false << QStringList{"B01"};
-    QTest::newRow("node and below") << -1 << all << "\\\\华东" << false
-                                    << QStringList{"A01", "A02"};
+    QTest::newRow("node and below")
+        << -1 << all << "\\\\华东" << false << QStringList{"A01", "A02"};
     QTest::newRow("child node") << -1 << all << "\\\\华东\\上海" << false << QStringList{"A02"};
     QTest::newRow("node, with stopped")
         << -1 << all << "\\\\华北" << true << QStringList{"B01", "C01"};
@@ -241,13 +250,34 @@ void TstClients::clientPicker_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("typePath");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("everything in use") << "" << "" << "" << "" << QStringList{"A01", "A02", "B01"};
-    QTest::newRow("code") << "A" << "" << "" << "" << QStringList{"A01", "A02"};
-    QTest::newRow("name") << "" << "钢" << "" << "" << QStringList{"A02", "B01"};
-    QTest::newRow("address") << "" << "" << "上海" << "" << QStringList{"B01"};
-    QTest::newRow("node") << "" << "" << "" << "\\\\华东" << QStringList{"A01", "A02"};
-    QTest::newRow("stopped never, also by name") << "" << "停用" << "" << "" << QStringList{};
-    QTest::newRow("percent literal") << "" << "%" << "" << "" << QStringList{};
+    QTest::newRow("everything in use") << ""
+                                       << ""
+                                       << ""
+                                       << "" << QStringList{"A01", "A02", "B01"};
+    QTest::newRow("code") << "A"
+                          << ""
+                          << ""
+                          << "" << QStringList{"A01", "A02"};
+    QTest::newRow("name") << ""
+                          << "钢"
+                          << ""
+                          << "" << QStringList{"A02", "B01"};
+    QTest::newRow("address") << ""
+                             << ""
+                             << "上海"
+                             << "" << QStringList{"B01"};
+    QTest::newRow("node") << ""
+                          << ""
+                          << ""
+                          << "\\\\华东" << QStringList{"A01", "A02"};
+    QTest::newRow("stopped never, also by name") << ""
+                                                 << "停用"
+                                                 << ""
+                                                 << "" << QStringList{};
+    QTest::newRow("percent literal") << ""
+                                     << "%"
+                                     << ""
+                                     << "" << QStringList{};
 }
 
 void TstClients::clientPicker()
@@ -272,17 +302,25 @@ void TstClients::projectList_data()
     QTest::addColumn<QString>("typePath");
     QTest::addColumn<bool>("stopped");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("root") << -1 << "" << "" << false << QStringList{"P1", "P2", "P3"};
-    QTest::newRow("root with stopped") << -1 << "" << "" << true
-                                       << QStringList{"P1", "P2", "P3", "P4"};
-    QTest::newRow("code") << 0 << "P1" << "" << false << QStringList{"P1"};
-    QTest::newRow("name") << 1 << "大楼" << "" << false << QStringList{"P1", "P3"};
+    QTest::newRow("root") << -1 << ""
+                          << "" << false << QStringList{"P1", "P2", "P3"};
+    QTest::newRow("root with stopped") << -1 << ""
+                                       << "" << true << QStringList{"P1", "P2", "P3", "P4"};
+    QTest::newRow("code") << 0 << "P1"
+                          << "" << false << QStringList{"P1"};
+    QTest::newRow("name") << 1 << "大楼"
+                          << "" << false << QStringList{"P1", "P3"};
     // Projects have no contact or address: person in charge and site.
-    QTest::newRow("contact: person in charge") << 2 << "张" << "" << false << QStringList{"P2"};
-    QTest::newRow("address: site") << 3 << "浦东" << "" << true << QStringList{"P1", "P4"};
-    QTest::newRow("node") << -1 << "" << "\\\\民用" << false << QStringList{"P1", "P2"};
-    QTest::newRow("quote in the site") << 3 << "O'" << "" << false << QStringList{"P3"};
-    QTest::newRow("underscore literal") << 2 << "_" << "" << false << QStringList{};
+    QTest::newRow("contact: person in charge") << 2 << "张"
+                                               << "" << false << QStringList{"P2"};
+    QTest::newRow("address: site") << 3 << "浦东"
+                                   << "" << true << QStringList{"P1", "P4"};
+    QTest::newRow("node") << -1 << ""
+                          << "\\\\民用" << false << QStringList{"P1", "P2"};
+    QTest::newRow("quote in the site") << 3 << "O'"
+                                       << "" << false << QStringList{"P3"};
+    QTest::newRow("underscore literal") << 2 << "_"
+                                        << "" << false << QStringList{};
 }
 
 void TstClients::projectList()
@@ -469,9 +507,9 @@ void TstClients::oldDatabaseGetsWideProjectType()
     QVERIFY(Schema::verify(db).isEmpty());
     QCOMPARE(db.scalar("SELECT F_type FROM GCitem WHERE F_code = 'GC-1'").toString(),
              QString("\\\\民用"));
-    QCOMPARE(db.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'idx_GCitem_F_code'")
-                 .toInt(),
-             1);
+    QCOMPARE(
+        db.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'idx_GCitem_F_code'").toInt(),
+        1);
     // Numbering goes on after the deleted row's number.
     QVERIFY(db.exec("INSERT INTO GCitem(F_code) VALUES('GC-3')"));
     QCOMPARE(db.scalar("SELECT F_ID FROM GCitem WHERE F_code = 'GC-3'").toInt(), 3);

@@ -146,8 +146,10 @@ void TstClientsGui::listOpensOnTheRoot()
     QCOMPARE(column(w.grid(), "F_Code"), (QStringList{"A01", "B01"}));
     QCOMPARE(w.statusPanel(2)->text(), QString("记录数：2"));
     QVERIFY(!w.command("tbQuery"));
-    for (const char* name : {"tbAdd", "tbModify", "tbDelete", "tbFirst", "tbExport"})
+    for (const char* name : {"tbAdd", "tbModify", "tbDelete", "tbNext", "tbLast", "tbExport"})
         QVERIFY2(w.command(name) && w.command(name)->isEnabled(), name);
+    // On the first row.
+    QVERIFY(!w.command("tbFirst")->isEnabled());
     QCOMPARE(w.command("tbAdd")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
     QCOMPARE(w.command("tbModify")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
     QCOMPARE(w.command("tbDelete")->shortcut(), QKeySequence(Qt::Key_Delete));
@@ -162,17 +164,26 @@ void TstClientsGui::listSearch_data()
     QTest::addColumn<QString>("node");
     QTest::addColumn<bool>("stopped");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("单位编号") << 0 << "A" << "" << false << QStringList{"A01", "A02"};
-    QTest::newRow("单位名称") << 1 << "钢" << "" << false << QStringList{"A02", "B01"};
-    QTest::newRow("联 系 人") << 2 << "王" << "" << false << QStringList{"A01"};
-    QTest::newRow("单位地址") << 3 << "上海" << "" << true << QStringList{"B01", "C01"};
-    QTest::newRow("node") << -1 << "" << "\\\\华东" << false << QStringList{"A01", "A02", "Q'1"};
-    QTest::newRow("child node") << -1 << "" << "\\\\华东\\上海" << false << QStringList{"A02"};
-    QTest::newRow("stopped units") << -1 << "" << "\\\\华北" << true
-                                   << QStringList{"B01", "C01"};
-    QTest::newRow("quote") << 1 << "'" << "" << false << QStringList{"Q'1"};
-    QTest::newRow("percent") << 1 << "%" << "" << false << QStringList{"X%1"};
-    QTest::newRow("underscore") << 1 << "_" << "" << false << QStringList{"Y_1"};
+    QTest::newRow("单位编号") << 0 << "A"
+                              << "" << false << QStringList{"A01", "A02"};
+    QTest::newRow("单位名称") << 1 << "钢"
+                              << "" << false << QStringList{"A02", "B01"};
+    QTest::newRow("联 系 人") << 2 << "王"
+                              << "" << false << QStringList{"A01"};
+    QTest::newRow("单位地址") << 3 << "上海"
+                              << "" << true << QStringList{"B01", "C01"};
+    QTest::newRow("node") << -1 << ""
+                          << "\\\\华东" << false << QStringList{"A01", "A02", "Q'1"};
+    QTest::newRow("child node") << -1 << ""
+                                << "\\\\华东\\上海" << false << QStringList{"A02"};
+    QTest::newRow("stopped units") << -1 << ""
+                                   << "\\\\华北" << true << QStringList{"B01", "C01"};
+    QTest::newRow("quote") << 1 << "'"
+                           << "" << false << QStringList{"Q'1"};
+    QTest::newRow("percent") << 1 << "%"
+                             << "" << false << QStringList{"X%1"};
+    QTest::newRow("underscore") << 1 << "_"
+                                << "" << false << QStringList{"Y_1"};
 }
 
 void TstClientsGui::listSearch()
@@ -193,6 +204,8 @@ void TstClientsGui::listSearch()
     // Each change reads the list again.
     w.searchText()->setText("not found");
     QCOMPARE(w.grid()->model()->rowCount(), 7 - 1);
+    if (choice < 0)
+        w.searchChoice()->setCurrentIndex(0);
     w.searchChoice()->setCurrentIndex(choice);
     // A new choice empties the text.
     QVERIFY(w.searchText()->text().isEmpty());
@@ -282,19 +295,23 @@ void TstClientsGui::checks_data()
     QTest::addColumn<bool>("ticked");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("message"); // empty: saved
-    QTest::newRow("empty code") << false << false << "   " << "当前客户编号不能为空！";
-    QTest::newRow("empty code before the tail")
-        << true << true << "" << "当前客户编号不能为空！";
+    QTest::newRow("empty code") << false << false << "   "
+                                << "当前客户编号不能为空！";
+    QTest::newRow("empty code before the tail") << true << true << ""
+                                                << "当前客户编号不能为空！";
     QTest::newRow("automatic, letters at the end")
-        << true << true << "KH00A1" << "采用自动编号，客户编号最后四位必须全为数字！";
+        << true << true << "KH00A1"
+        << "采用自动编号，客户编号最后四位必须全为数字！";
     QTest::newRow("automatic, short") << true << true << "123"
                                       << "采用自动编号，客户编号最后四位必须全为数字！";
-    QTest::newRow("duplicate with automatic numbering")
-        << true << true << " KH0001 " << "客户编号重复，请重新输入！";
-    QTest::newRow("duplicate, box unticked but numbering on")
-        << true << false << "KH0001" << "客户编号重复，请重新输入！";
-    QTest::newRow("duplicate without automatic numbering") << false << false << "KH0001" << "";
-    QTest::newRow("letters without the box") << false << false << "ABC" << "";
+    QTest::newRow("duplicate with automatic numbering") << true << true << " KH0001 "
+                                                        << "客户编号重复，请重新输入！";
+    QTest::newRow("duplicate, box unticked but numbering on") << true << false << "KH0001"
+                                                              << "客户编号重复，请重新输入！";
+    QTest::newRow("duplicate without automatic numbering") << false << false << "KH0001"
+                                                           << "";
+    QTest::newRow("letters without the box") << false << false << "ABC"
+                                             << "";
 }
 
 void TstClientsGui::checks()
@@ -381,8 +398,11 @@ void TstClientsGui::settingWrittenOnlyAfterCommit()
 void TstClientsGui::continuousAddKeepsOrNumbersCode()
 {
     TfrmCltMan list;
-    TfrmCltEdit w({list.grid(), [&](QString* e) { return list.grid()->open(m_dm->db(),
-                       "select * from Client order by f_code", {}, e); }},
+    TfrmCltEdit w({list.grid(),
+                   [&](QString* e) {
+                       return list.grid()->open(m_dm->db(), "select * from Client order by f_code",
+                                                {}, e);
+                   }},
                   false);
     w.prepare(SubRecordEdit::AddMode);
     QVERIFY(w.continuousAdd()->isChecked());
@@ -412,7 +432,8 @@ void TstClientsGui::modifyLoadsAndSaves()
     TfrmCltMan list;
     list.includeStopped()->setChecked(true);
     list.grid()->setCurrentRow(1);
-    TfrmCltEdit w({list.grid(), [&](QString* e) {
+    TfrmCltEdit w({list.grid(),
+                   [&](QString* e) {
                        return list.grid()->open(m_dm->db(), "select * from Client order by f_code",
                                                 {}, e);
                    }},

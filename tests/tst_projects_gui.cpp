@@ -88,11 +88,11 @@ void TstProjectsGui::cleanup()
 qint64 TstProjectsGui::addProject(const QString& code, const QString& name, const QString& type,
                                   bool stopped, const QString& fzr, const QString& pos)
 {
-    m_dm->ExecSql("INSERT INTO GCitem(F_code, F_name, F_type, F_useFlag, F_FZRemp, F_GCpos, "
-                  "F_fromDate, F_toDate) VALUES(:c, :n, :t, :u, :f, :p, '2026-01-05', "
-                  "'1900-08-14')",
-                  {{":c", code}, {":n", name}, {":t", type}, {":u", stopped}, {":f", fzr},
-                   {":p", pos}});
+    m_dm->ExecSql(
+        "INSERT INTO GCitem(F_code, F_name, F_type, F_useFlag, F_FZRemp, F_GCpos, "
+        "F_fromDate, F_toDate) VALUES(:c, :n, :t, :u, :f, :p, '2026-01-05', "
+        "'1900-08-14')",
+        {{":c", code}, {":n", name}, {":t", type}, {":u", stopped}, {":f", fzr}, {":p", pos}});
     return m_dm->QueryInt("SELECT max(F_ID) FROM GCitem");
 }
 
@@ -167,14 +167,22 @@ void TstProjectsGui::listSearch_data()
     QTest::addColumn<QString>("node");
     QTest::addColumn<bool>("stopped");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("单位编号") << 0 << "P1" << "" << false << QStringList{"P1"};
-    QTest::newRow("单位名称") << 1 << "大楼" << "" << false << QStringList{"P1", "P3"};
-    QTest::newRow("联 系 人: person in charge") << 2 << "张" << "" << false << QStringList{"P2"};
-    QTest::newRow("单位地址: site") << 3 << "浦东" << "" << true << QStringList{"P1", "P4"};
-    QTest::newRow("node") << -1 << "" << "\\\\工业" << false << QStringList{"P3"};
-    QTest::newRow("stopped") << -1 << "" << "\\\\民用" << true << QStringList{"P1", "P2", "P4"};
-    QTest::newRow("quote") << 3 << "O'" << "" << false << QStringList{"P3"};
-    QTest::newRow("percent") << 1 << "%" << "" << false << QStringList{};
+    QTest::newRow("单位编号") << 0 << "P1"
+                              << "" << false << QStringList{"P1"};
+    QTest::newRow("单位名称") << 1 << "大楼"
+                              << "" << false << QStringList{"P1", "P3"};
+    QTest::newRow("联 系 人: person in charge") << 2 << "张"
+                                                << "" << false << QStringList{"P2"};
+    QTest::newRow("单位地址: site") << 3 << "浦东"
+                                    << "" << true << QStringList{"P1", "P4"};
+    QTest::newRow("node") << -1 << ""
+                          << "\\\\工业" << false << QStringList{"P3"};
+    QTest::newRow("stopped") << -1 << ""
+                             << "\\\\民用" << true << QStringList{"P1", "P2", "P4"};
+    QTest::newRow("quote") << 3 << "O'"
+                           << "" << false << QStringList{"P3"};
+    QTest::newRow("percent") << 1 << "%"
+                             << "" << false << QStringList{};
 }
 
 void TstProjectsGui::listSearch()
@@ -365,9 +373,8 @@ void TstProjectsGui::typePickedWhole()
 {
     // Longer than the 50 characters the column once held.
     const QString longPath = "\\\\" + QString(80, QChar(u'类'));
-    setPickTreeNodeHook([&](int mode, const QString&) {
-        return mode == 6 ? longPath : QString("wrong mode");
-    });
+    setPickTreeNodeHook(
+        [&](int mode, const QString&) { return mode == 6 ? longPath : QString("wrong mode"); });
     TfrmGCitemMan list;
     TfrmGCitemEdit w(caller(list), false);
     w.prepare(SubRecordEdit::AddMode);

@@ -148,8 +148,7 @@ bool upgradeTo1(Database& db, QString* error)
 // Gives an existing column the width of the current layout. A table made at
 // the current width is left alone; columns the layout does not know are
 // kept as they are.
-bool widenColumn(Database& db, const QString& tableName, const QString& columnName,
-                 QString* error)
+bool widenColumn(Database& db, const QString& tableName, const QString& columnName, QString* error)
 {
     const Table* table = findTable(tableName);
     const Column* column = findColumn(tableName, columnName);
@@ -179,8 +178,9 @@ bool widenColumn(Database& db, const QString& tableName, const QString& columnNa
         }
     }
     const QString newName = QStringLiteral("widen_") + table->name;
-    for (const QString& sql : rebuildTableStatements(
-             table->name, newName, createTableStatement(rebuilt, QStringLiteral("widen_")), copied)) {
+    for (const QString& sql :
+         rebuildTableStatements(table->name, newName,
+                                createTableStatement(rebuilt, QStringLiteral("widen_")), copied)) {
         if (!db.exec(sql, {}, error))
             return false;
     }

@@ -132,7 +132,7 @@ void ClientListScreen::addBelowList(QWidget* widget)
     m_listSplit->setStretchFactor(1, 1);
 }
 
-ReferenceListCriteria ClientListScreen::criteria() const
+ReferenceListCriteria ClientListScreen::searchCriteria() const
 {
     ReferenceListCriteria c;
     c.choice = m_choice->currentIndex();
@@ -170,7 +170,7 @@ bool ClientListScreen::query(QString* error)
     // Nothing is listed until a type is chosen.
     if (!hasSelectedNode())
         return true;
-    const SqlBuilder b = listQuery(criteria());
+    const SqlBuilder b = listQuery(searchCriteria());
     const bool ok = grid()->open(dmData()->db(), b.sql(), b.params(), error);
     listRead();
     return ok;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ListScreen.h"
+#include "common/RecordModel.h"
 #include "data/SqlBuilder.h"
 #include "records/SubRecordEdit.h"
 #include "reference/ClientStore.h"
@@ -34,7 +35,7 @@ public:
     QCheckBox* includeStopped() const { return m_stopped; }
 
     // The criteria the controls stand for now.
-    ReferenceListCriteria criteria() const;
+    ReferenceListCriteria searchCriteria() const;
     // The chosen node's name path; empty for the root (every type).
     QString selectedTypePath() const;
     bool hasSelectedNode() const;

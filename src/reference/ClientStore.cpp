@@ -129,9 +129,8 @@ AllocatedCode allocateAutoCode(Database& db)
 {
     bool ok = false;
     QString error;
-    const QVariant last =
-        db.scalar(QStringLiteral("select F_code from Client order by F_ID desc limit 1"), {}, &ok,
-                  &error);
+    const QVariant last = db.scalar(
+        QStringLiteral("select F_code from Client order by F_ID desc limit 1"), {}, &ok, &error);
     AllocatedCode result;
     if (!ok) {
         result.error = error;

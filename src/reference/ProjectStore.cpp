@@ -138,8 +138,7 @@ bool save(Database& db, Project* p, RecordModel* files, QString* error)
         if (former.isValid() && former.toString() != code &&
             !db.exec(QStringLiteral("update t_GCdetail set F_GCcode = :code "
                                     "where F_GCcode = :former"),
-                     {{QStringLiteral(":code"), code}, {QStringLiteral(":former"), former}},
-                     error))
+                     {{QStringLiteral(":code"), code}, {QStringLiteral(":former"), former}}, error))
             return false;
     }
     if (files && !files->applyPending(db, kFiles, {{QStringLiteral(":F_GCcode"), code}}, error))

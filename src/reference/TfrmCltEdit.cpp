@@ -61,7 +61,8 @@ TfrmCltEdit::TfrmCltEdit(const CallerList& list, bool fromPicker, QWidget* paren
     m_handPhone =
         addField(QStringLiteral("手    机："), line("edtHandPhone", "F_handPhone"), row++, 1);
     m_fax = addField(QStringLiteral("传    真："), line("edtFax", "F_fax"), row, 0);
-    m_postcode = addField(QStringLiteral("邮    编："), line("edtPostcode", "F_Postcode"), row++, 1);
+    m_postcode =
+        addField(QStringLiteral("邮    编："), line("edtPostcode", "F_Postcode"), row++, 1);
     m_address = line("edtAddress", "F_Address");
     addFieldWidget(QStringLiteral("单位地址："), m_address, row++, 0, 2);
     m_bank = addField(QStringLiteral("开户银行："), line("edtBank", "F_bank"), row, 0);
@@ -183,8 +184,9 @@ void TfrmCltEdit::loadFields()
 
 bool TfrmCltEdit::checkFields()
 {
-    const qint64 id =
-        mode() == ModifyMode && !openedFromPicker() ? currentValue(QStringLiteral("F_ID")).toLongLong() : 0;
+    const qint64 id = mode() == ModifyMode && !openedFromPicker()
+                          ? currentValue(QStringLiteral("F_ID")).toLongLong()
+                          : 0;
     const QString code = m_code->text().trimmed();
     auto refuse = [this](const QString& text) {
         ShowMess(text, mkInfo);
@@ -195,7 +197,8 @@ bool TfrmCltEdit::checkFields()
         return refuse(emptyCodeText());
     if (m_auto->isChecked() && !ClientStore::hasNumberedTail(code))
         return refuse(autoTailText());
-    if (!Session.AutoCode)
+    // A proposed code is taken anew when saving and checked there.
+    if (!Session.AutoCode || (mode() == AddMode && m_auto->isChecked() && code == m_proposed))
         return true;
     qint64 found = 0;
     QString error;

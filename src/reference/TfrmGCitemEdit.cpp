@@ -112,8 +112,9 @@ TfrmGCitemEdit::TfrmGCitemEdit(const CallerList& list, bool fromPicker, QWidget*
     auto* filesLayout = new QVBoxLayout(filesBox);
     m_files = new DataGrid(filesBox);
     m_files->setObjectName(QStringLiteral("grdFiles"));
-    m_files->setColumns({textColumn(QStringLiteral("F_caption"), QStringLiteral("文件名"), 180),
-                         textColumn(QStringLiteral("F_filePath"), QStringLiteral("存放位置"), 360)});
+    m_files->setColumns(
+        {textColumn(QStringLiteral("F_caption"), QStringLiteral("文件名"), 180),
+         textColumn(QStringLiteral("F_filePath"), QStringLiteral("存放位置"), 360)});
     m_files->setTitleSortEnabled(false);
     filesLayout->addWidget(m_files, 1);
     auto* fileButtons = new QHBoxLayout;
@@ -175,10 +176,10 @@ void TfrmGCitemEdit::pickType()
 void TfrmGCitemEdit::openFiles(bool ofProject)
 {
     QString error;
-    const bool ok =
-        ofProject ? m_files->open(dmData()->db(), ProjectStore::filesSql(),
-                                  ProjectStore::filesParams(m_code->text().trimmed()), &error)
-                  : m_files->open(dmData()->db(), ProjectStore::noFilesSql(), {}, &error);
+    const bool ok = ofProject
+                        ? m_files->open(dmData()->db(), ProjectStore::filesSql(),
+                                        ProjectStore::filesParams(m_code->text().trimmed()), &error)
+                        : m_files->open(dmData()->db(), ProjectStore::noFilesSql(), {}, &error);
     m_files->model()->setEditable(true);
     if (!ok)
         ShowFailure(Messages::openFailed(), error);
@@ -251,9 +252,6 @@ bool TfrmGCitemEdit::checkFields()
 
 bool TfrmGCitemEdit::writeRecord(Database& db, qint64 id, qint64* savedId, QString* error)
 {
-    // A cell being edited belongs to the save.
-    if (QWidget* editor = m_files->view()->indexWidget(m_files->view()->currentIndex()))
-        m_files->view()->commitData(editor);
     Project p;
     p.id = id;
     p.code = m_code->text();

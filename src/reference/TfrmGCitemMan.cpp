@@ -34,8 +34,9 @@ TfrmGCitemMan::TfrmGCitemMan(QWidget* parent)
         grid()->model()->setDateRule(QLatin1String(field), RecordModel::BlankBefore1901);
     m_files = new DataGrid(this);
     m_files->setObjectName(QStringLiteral("DBGridEh2"));
-    m_files->setColumns({textColumn(QStringLiteral("F_caption"), QStringLiteral("文件名"), 200),
-                         textColumn(QStringLiteral("F_filePath"), QStringLiteral("存放位置"), 460)});
+    m_files->setColumns(
+        {textColumn(QStringLiteral("F_caption"), QStringLiteral("文件名"), 200),
+         textColumn(QStringLiteral("F_filePath"), QStringLiteral("存放位置"), 460)});
     addBelowList(m_files);
     connect(grid(), &DataGrid::currentRowChanged, this, [this] { readFiles(); });
     start();
