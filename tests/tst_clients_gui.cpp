@@ -1,6 +1,7 @@
 #include "codes/TDLGenterCaption.h"
 #include "common/DataGrid.h"
 #include "common/PickerRegistry.h"
+#include "contracts/TDLGcontractCX.h"
 #include "data/Session.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 // The counterpart windows: list window, edit window with automatic codes,
@@ -571,6 +573,18 @@ void TstClientsGui::registration()
              QString("东方公司"));
     onModal([](QWidget* w) { w->findChild<QPushButton*>("btnCancel")->click(); });
     QVERIFY(PickerRegistry::pick(PickerRegistry::CounterpartName, "x", nullptr).isEmpty());
+
+    // The contract query dialog shows its pick buttons and fills the box.
+    TDLGcontractCX query;
+    query.show();
+    for (const char* name : {"btnClient1", "btnClient2", "btnGCname"})
+        QVERIFY2(query.findChild<QToolButton*>(name)->isVisible(), name);
+    onModal([](QWidget* w) {
+        QCOMPARE(w->objectName(), QString("TDlgCltXz"));
+        w->findChild<QPushButton*>("btnOK")->click();
+    });
+    QTest::mouseClick(query.findChild<QToolButton*>("btnClient1"), Qt::LeftButton);
+    QCOMPARE(query.findChild<QLineEdit*>("edtClient1")->text(), QString("东方公司"));
 }
 
 void TstClientsGui::screenshots()
