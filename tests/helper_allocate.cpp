@@ -1,9 +1,11 @@
 // A workstation saving shipments and contracts as fast as it can: used by
 // tst_allocation to run two of them against one database file at once.
 // Arguments: <database file> <rounds> [mode]. Prints the codes and numbers
-// it got. Mode "goods" adds goods through the goods windows' store instead.
+// it got. Mode "goods" adds goods through the goods windows' store instead,
+// mode "clients" counterparts with automatic codes (one code a line).
 #include "data/TdmData.h"
 #include "data/TransactionGuard.h"
+#include "reference/ClientStore.h"
 #include "reference/GoodsStore.h"
 
 #include <QCoreApplication>
@@ -29,6 +31,29 @@ int addGoods(TdmData& dm, int rounds)
     return 0;
 }
 
+int addClients(TdmData& dm, int rounds)
+{
+    QTextStream out(stdout);
+    for (int i = 0; i < rounds; ++i) {
+        TransactionGuard tx(dm.db());
+        if (!tx.isActive()) {
+            QTextStream(stderr) << "begin: " << tx.error() << '\n';
+            return 1;
+        }
+        const AllocatedCode code = ClientStore::allocateAutoCode(dm.db());
+        Client c;
+        c.code = code.code;
+        c.name = QStringLiteral("单位");
+        QString error;
+        if (!code || !ClientStore::insert(dm.db(), &c, &error) || !tx.commit()) {
+            QTextStream(stderr) << "save: " << code.error << error << tx.error() << '\n';
+            return 1;
+        }
+        out << c.code << '\n';
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -45,10 +70,13 @@ int main(int argc, char* argv[])
     }
     QTextStream out(stdout);
     const int rounds = args.at(2).toInt();
-    if (args.size() == 4 && args.at(3) == QLatin1String("goods"))
-        return addGoods(dm, rounds);
-    if (args.size() == 4)
+    if (args.size() == 4) {
+        if (args.at(3) == QLatin1String("goods"))
+            return addGoods(dm, rounds);
+        if (args.at(3) == QLatin1String("clients"))
+            return addClients(dm, rounds);
         return 2;
+    }
     for (int i = 0; i < rounds; ++i) {
         TransactionGuard tx(dm.db());
         if (!tx.isActive()) {

@@ -499,7 +499,6 @@ void TstCodesGui::renameRefusesPathsGrowingTooLong_data()
 
     const QString n245(245, QChar(u'长')); // \\A\ + 245 = 249 characters
     const QString n240(240, QChar(u'节'));
-    const QString n42(42, QChar(u'项')); // \\A\ + 42 = 46 characters
     QTest::newRow("descendant node grows past 255")
         << 1 << "type" << n245 << QString() << "ABCDEFGH"
         << "\\\\ABCDEFGH\\" + n245 << 255;
@@ -509,9 +508,10 @@ void TstCodesGui::renameRefusesPathsGrowingTooLong_data()
     QTest::newRow("department record grows past 255")
         << 7 << "dept" << QString() << n245 << "ABCDEFGH"
         << "\\\\ABCDEFGH\\" + n245 << 255;
-    QTest::newRow("project record grows past its 50")
-        << 5 << "gctype" << QString() << n42 << "ABCDEF"
-        << "\\\\ABCDEF\\" + n42 << 50;
+    // The project type column holds a whole path since it was widened.
+    QTest::newRow("project record grows past 255")
+        << 5 << "gctype" << QString() << n245 << "ABCDEFGH"
+        << "\\\\ABCDEFGH\\" + n245 << 255;
     QTest::newRow("exactly 255 still fits")
         << 1 << "type" << n245 << QString() << "ABCDEFG" << QString() << 255;
 }

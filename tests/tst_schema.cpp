@@ -50,7 +50,7 @@ static const char* const kExpected[] = {
     "Client F_ID:counter F_Code:text F_Name:text255 F_Type:text255 F_LinkMan:text F_Phone:text "
     "F_Address:text F_Postcode:text F_fax:text F_handPhone:text F_Mem:memo F_useFlag:bool "
     "F_bank:text F_account:text F_ratecode:text F_homepage:text F_Email:text F_Enrol:text",
-    "GCitem F_ID:counter F_code:text50 F_name:text255 F_type:text50 F_FZRemp:text50 "
+    "GCitem F_ID:counter F_code:text50 F_name:text255 F_type:text255 F_FZRemp:text50 "
     "F_GCphone:text50 F_GCname:text50 F_GCpos:text255 F_GCtype:text50 F_GCprice:text50 "
     "F_fromDate:date F_toDate:date F_memo1:memo F_ZF1:text50 F_ZF2:text50 F_ZF3:text50 "
     "F_ZF4:text50 F_ZF5:text50 F_SZ1:long F_SZ2:long F_SZ3:long F_RQ1:date F_RQ2:date "

@@ -21,6 +21,8 @@
 #include "platform/DispFormPos.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
+#include "reference/TfrmCltMan.h"
+#include "reference/TfrmGCitemMan.h"
 #include "reference/TfrmGoodSet.h"
 #include "shipments/TfrmOutXiaoShouDeptCX.h"
 #include "shipments/TFrmOutXiaoshouDeptGl.h"
@@ -65,9 +67,11 @@ const CommandDef kCommands[] = {
     {106, nullptr, &ContractCommands::openClientTypes},
     {107, nullptr, &ContractCommands::openProjectTypes},
     {108, nullptr, &ContractCommands::openDepartments},
-    {0, "actShipments", &ContractCommands::openShipments},
-    {216, nullptr, &ContractCommands::openShipmentQuery},
+    {208, nullptr, &ContractCommands::openCounterparts},
+    {209, nullptr, &ContractCommands::openProjects},
     {210, nullptr, &ContractCommands::openGoods},
+    {216, nullptr, &ContractCommands::openShipmentQuery},
+    {0, "actShipments", &ContractCommands::openShipments},
     {0, "actCalculator", &ContractCommands::startCalculator},
     {0, "actNotepad", &ContractCommands::startNotepad},
     {0, "actHelpFile", &ContractCommands::openHelpFile},
@@ -357,6 +361,20 @@ void ContractCommands::openShipments()
 void ContractCommands::openShipmentQuery()
 {
     TfrmOutXiaoShouDeptCX window(m_host.window);
+    DispFormPos(&window, fpList);
+    window.exec();
+}
+
+void ContractCommands::openCounterparts()
+{
+    TfrmCltMan window(m_host.window);
+    DispFormPos(&window, fpList);
+    window.exec();
+}
+
+void ContractCommands::openProjects()
+{
+    TfrmGCitemMan window(m_host.window);
     DispFormPos(&window, fpList);
     window.exec();
 }

@@ -64,6 +64,8 @@ public:
     void openShipments();     // tool bar 发货管理
     void openShipmentQuery(); // 216
     void openGoods();         // 210
+    void openCounterparts();  // 208
+    void openProjects();      // 209
     // Tools and help
     void startCalculator();
     void startNotepad();

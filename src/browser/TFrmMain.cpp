@@ -18,6 +18,7 @@
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
+#include "reference/ReferencePickers.h"
 #include "reference/TDlgGoodXz.h"
 
 #include <QAction>
@@ -73,6 +74,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
 
     m_commands = new MainCommands(this);
     RegisterGoodsPickers();
+    RegisterCounterpartPickers();
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);

@@ -145,10 +145,65 @@ bool upgradeTo1(Database& db, QString* error)
     return SeedData::fillRequiredRows(db, tablesBefore, error);
 }
 
+// Gives an existing column the width of the current layout. A table made at
+// the current width is left alone; columns the layout does not know are
+// kept as they are.
+bool widenColumn(Database& db, const QString& tableName, const QString& columnName, QString* error)
+{
+    const Table* table = findTable(tableName);
+    const Column* column = findColumn(tableName, columnName);
+    if (!table || !column)
+        return true;
+    QHash<QString, ExistingColumn> have;
+    if (!existingColumns(db, table->name, &have, error))
+        return false;
+    const auto it = have.constFind(column->name.toLower());
+    if (it == have.constEnd() ||
+        it->type.contains(QStringLiteral("(%1)").arg(column->width), Qt::CaseInsensitive))
+        return true;
+    Table rebuilt = *table;
+    QStringList copied;
+    for (const Column& c : table->columns) {
+        if (have.contains(c.name.toLower()))
+            copied << c.name;
+    }
+    QSqlQuery q = db.prepare(db.dialect().tableColumns(table->name), {}, error);
+    if (!db.exec(q, error))
+        return false;
+    while (q.next()) {
+        const QString name = q.value(0).toString();
+        if (!findColumn(table->name, name)) {
+            rebuilt.columns << Column{name, ColumnType::Memo, 0};
+            copied << name;
+        }
+    }
+    const QString newName = QStringLiteral("widen_") + table->name;
+    for (const QString& sql :
+         rebuildTableStatements(table->name, newName,
+                                createTableStatement(rebuilt, QStringLiteral("widen_")), copied)) {
+        if (!db.exec(sql, {}, error))
+            return false;
+    }
+    for (const Index& index : indexes()) {
+        if (index.table.compare(table->name, Qt::CaseInsensitive) == 0 &&
+            !db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2(%3)")
+                         .arg(indexName(index), index.table, index.column),
+                     {}, error))
+            return false;
+    }
+    return true;
+}
+
+// Version 2: a project's type holds a whole name path (was 50 characters).
+bool upgradeTo2(Database& db, QString* error)
+{
+    return widenColumn(db, QStringLiteral("GCitem"), QStringLiteral("F_type"), error);
+}
+
 const QList<std::function<bool(Database&, QString*)>>& upgradeSteps()
 {
     // Step i brings version i to version i + 1.
-    static const QList<std::function<bool(Database&, QString*)>> steps{upgradeTo1};
+    static const QList<std::function<bool(Database&, QString*)>> steps{upgradeTo1, upgradeTo2};
     return steps;
 }
 

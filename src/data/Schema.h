@@ -42,7 +42,7 @@ struct Index
 };
 
 // The version this program writes into PRAGMA user_version.
-constexpr int kCurrentVersion = 1;
+constexpr int kCurrentVersion = 2;
 
 const QList<Table>& tables();
 const QList<Index>& indexes();
@@ -54,6 +54,12 @@ int maxLength(const QString& table, const QString& column);
 
 // The SQLite declaration of one column, e.g. "F_code VARCHAR(50) COLLATE NOCASE".
 QString columnDeclaration(const Column& column);
+// The statements that replace `table` by the table `createNew` makes under
+// `newName`, copying `columns` and keeping the numbering of new rows. SQLite
+// keeps a column's width only in its table's definition: a wider column
+// needs the table made again. Indexes are the caller's to make again.
+QStringList rebuildTableStatements(const QString& table, const QString& newName,
+                                   const QString& createNew, const QStringList& columns);
 
 // True when the connected file holds a database of this system (it has the
 // contract table).

@@ -113,7 +113,7 @@ QList<Table> buildTables()
                {counter(),
                 text("F_code", 50),
                 text("F_name"),
-                text("F_type", 50),
+                text("F_type"),
                 text("F_FZRemp", 50),
                 text("F_GCphone", 50),
                 text("F_GCname", 50),

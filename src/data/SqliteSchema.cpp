@@ -29,4 +29,25 @@ QString columnDeclaration(const Column& c)
     return c.name;
 }
 
+QStringList rebuildTableStatements(const QString& table, const QString& newName,
+                                   const QString& createNew, const QStringList& columns)
+{
+    const QString list = columns.join(QLatin1Char(','));
+    return {
+        createNew,
+        QStringLiteral("INSERT INTO %1(%2) SELECT %2 FROM %3").arg(newName, list, table),
+        // The copy numbers from its largest key; the old table may have
+        // numbered further (rows deleted at the end), and a number is never
+        // given twice.
+        QStringLiteral("INSERT INTO sqlite_sequence(name, seq) SELECT '%1', 0 WHERE NOT EXISTS "
+                       "(SELECT 1 FROM sqlite_sequence WHERE name = '%1')")
+            .arg(newName),
+        QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, coalesce((SELECT seq FROM "
+                       "sqlite_sequence WHERE name = '%2'), 0)) WHERE name = '%1'")
+            .arg(newName, table),
+        QStringLiteral("DROP TABLE %1").arg(table),
+        QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(newName, table),
+    };
+}
+
 } // namespace Schema

@@ -158,11 +158,19 @@ void SubRecordEdit::fill(bool load)
     markUnchanged();
 }
 
+void SubRecordEdit::setOpenedFromPicker(bool fromPicker)
+{
+    m_fromPicker = fromPicker;
+    if (fromPicker)
+        m_continue->setChecked(false);
+    setMode(m_mode);
+}
+
 void SubRecordEdit::setMode(Mode mode)
 {
     m_mode = mode;
-    m_continue->setVisible(mode == AddMode);
-    m_navigator->setVisible(mode == ModifyMode);
+    m_continue->setVisible(mode == AddMode && !m_fromPicker);
+    m_navigator->setVisible(mode == ModifyMode && !m_fromPicker);
     setWindowTitle(m_title +
                    (mode == AddMode ? QStringLiteral(" - 新增") : QStringLiteral(" - 修改")));
 }
@@ -247,6 +255,7 @@ bool SubRecordEdit::store()
         ShowMess(saveFailedText(), mkError);
         return false;
     }
+    afterCommit();
     placeList(savedId);
     markUnchanged();
     return true;
@@ -256,7 +265,7 @@ bool SubRecordEdit::save()
 {
     if (!store())
         return false;
-    const bool stay = m_mode == AddMode && m_continue->isChecked();
+    const bool stay = m_mode == AddMode && m_continue->isChecked() && !m_fromPicker;
     setMode(AddMode);
     if (stay) {
         fill(false);

@@ -119,6 +119,10 @@ protected:
     {
         m_caller.reopen = std::move(reopen);
     }
+    // The variant a picker opens to add one record: no "连续新增" and no
+    // record navigation; a save closes it.
+    void setOpenedFromPicker(bool fromPicker);
+    bool openedFromPicker() const { return m_fromPicker; }
 
     // The value of a field of the caller's current row; invalid when none.
     QVariant currentValue(const QString& field) const;
@@ -136,6 +140,9 @@ protected:
     virtual void beforeFill() {}
     // The caller's key column.
     virtual QString keyField() const { return QStringLiteral("F_ID"); }
+    // Runs once a save has been committed (settings that must not be
+    // written for a save that was rolled back).
+    virtual void afterCommit() {}
 
     void showEvent(QShowEvent* event) override;
 
@@ -157,6 +164,7 @@ private:
     QPlainTextEdit* m_summary = nullptr;
     QVariantMap m_contract;
     bool m_hasContract = false;
+    bool m_fromPicker = false;
     ContractHeaderBlock* m_header = nullptr;
     QCheckBox* m_continue = nullptr;
     RecordNavigator* m_navigator = nullptr;
