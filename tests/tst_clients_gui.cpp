@@ -148,10 +148,10 @@ void TstClientsGui::listOpensOnTheRoot()
     QCOMPARE(column(w.grid(), "F_Code"), (QStringList{"A01", "B01"}));
     QCOMPARE(w.statusPanel(2)->text(), QString("记录数：2"));
     QVERIFY(!w.command("tbQuery"));
-    for (const char* name : {"tbAdd", "tbModify", "tbDelete", "tbNext", "tbLast", "tbExport"})
+    // The query enables every paging command; a move disables the end it reached.
+    for (const char* name :
+         {"tbAdd", "tbModify", "tbDelete", "tbFirst", "tbPrior", "tbNext", "tbLast", "tbExport"})
         QVERIFY2(w.command(name) && w.command(name)->isEnabled(), name);
-    // On the first row.
-    QVERIFY(!w.command("tbFirst")->isEnabled());
     QCOMPARE(w.command("tbAdd")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
     QCOMPARE(w.command("tbModify")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
     QCOMPARE(w.command("tbDelete")->shortcut(), QKeySequence(Qt::Key_Delete));

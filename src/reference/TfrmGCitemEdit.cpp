@@ -10,6 +10,7 @@
 #include "data/StoredDate.h"
 #include "data/TdmData.h"
 #include "platform/Clock.h"
+#include "platform/DesktopOpener.h"
 #include "platform/Messages.h"
 #include "platform/UserDialogs.h"
 #include "reference/ProjectStore.h"
@@ -18,7 +19,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDebug>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -300,11 +300,7 @@ void TfrmGCitemEdit::openFile()
     const int row = m_files->currentRow();
     if (row < 0)
         return;
-    const QString path = m_files->model()->text(row, QStringLiteral("F_filePath")).trimmed();
-    if (path.isEmpty())
-        return;
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        ShowFailure(Messages::operationFailed(), path);
+    OpenFileWithDesktop(m_files->model()->text(row, QStringLiteral("F_filePath")));
 }
 
 void TfrmGCitemEdit::deleteFile()
