@@ -13,15 +13,26 @@
 #include "common/DataGrid.h"
 #include "common/GridColumn.h"
 #include "common/GridLayoutStore.h"
+#include "common/ListScreen.h"
+#include "common/PickerRegistry.h"
 #include "common/RecordModel.h"
 #include "common/RecordSet.h"
 #include "contracts/ContractRows.h"
 #include "data/Database.h"
 #include "data/DataServicesUi.h"
+#include "data/SqlBuilder.h"
 #include "data/TdmData.h"
 #include "operators/LoginService.h"
 #include "platform/AppPaths.h"
 #include "platform/ScriptedDialogs.h"
+#include "reference/ClientStore.h"
+#include "reference/GoodsStore.h"
+#include "reference/TDlgCltXz.h"
+#include "reference/TDlgGoodXz.h"
+#include "reference/TfrmCltMan.h"
+#include "reference/TfrmGoodSet.h"
+#include "shipments/ShipmentStore.h"
+#include "shipments/TfrmOutXiaoShouDeptCX.h"
 
 #ifdef BENCH_HAVE_XLSX_EXPORT
 #include "common/XlsxExport.h"
@@ -68,6 +79,10 @@ QTextStream& err()
 struct Options
 {
     int contracts = 100000;
+    // Catalogue sizes of the reference screens (the demo's own are too
+    // small to measure anything).
+    int goods = 100000;
+    int clients = 50000;
     int runs = 5;
     QString cacheDir = QStringLiteral(BENCH_DEFAULT_CACHE);
     QString search = QStringLiteral("大厦");
@@ -75,8 +90,11 @@ struct Options
 };
 
 const char* const kUsage =
-    "用法: contract-bench [--contracts N] [--runs R] [--cache 文件夹] [--search 文字]\n"
+    "用法: contract-bench [--contracts N] [--goods N] [--clients N] [--runs R] [--cache 文件夹]\n"
+    "                     [--search 文字]\n"
     "  --contracts N   演示数据库的合同份数 (默认 100000)\n"
+    "  --goods N       货品资料条数 (默认 100000)\n"
+    "  --clients N     往来单位条数 (默认 50000)\n"
     "  --runs R        每项测量的次数 (默认 5)\n"
     "  --cache 文件夹  演示数据库的缓存文件夹 (默认 build/bench-cache)\n"
     "  --search 文字   合同名称的查询文字 (默认 大厦)\n"
@@ -145,8 +163,11 @@ qint64 statusKb(const char* key)
 
 QString ensureDatabase(const Options& o)
 {
-    const QString folder =
-        QDir(o.cacheDir).filePath(QStringLiteral("contracts-%1").arg(o.contracts));
+    const QString folder = QDir(o.cacheDir)
+                               .filePath(QStringLiteral("contracts-%1-goods-%2-clients-%3")
+                                             .arg(o.contracts)
+                                             .arg(o.goods)
+                                             .arg(o.clients));
     const QString file = QDir(folder).filePath(AppPaths::databaseFileName());
     if (QFileInfo::exists(file))
         return file;
@@ -165,7 +186,8 @@ QString ensureDatabase(const Options& o)
     admin.setProcessChannelMode(QProcess::ForwardedChannels);
     admin.start(QStringLiteral(CONTRACT_ADMIN_EXE),
                 {QStringLiteral("demo"), work, QStringLiteral("--contracts"),
-                 QString::number(o.contracts)});
+                 QString::number(o.contracts), QStringLiteral("--goods"), QString::number(o.goods),
+                 QStringLiteral("--clients"), QString::number(o.clients)});
     if (!admin.waitForFinished(-1) || admin.exitStatus() != QProcess::NormalExit ||
         admin.exitCode() != 0) {
         err() << "contract-admin demo 失败 (" << CONTRACT_ADMIN_EXE << ")" << Qt::endl;
@@ -208,6 +230,37 @@ struct Floor
     }
     ~Floor() { sqlite3_close_v2(db); }
 
+    // As run(), with the values of a statement the program built.
+    qint64 run(const SqlBuilder& b) { return runBound(b.sql(), b.params()); }
+
+    qint64 runBound(const QString& sql, const SqlParams& params)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) !=
+            SQLITE_OK) {
+            err() << "prepare: " << sqlite3_errmsg(db) << Qt::endl;
+            return -1;
+        }
+        for (auto it = params.cbegin(); it != params.cend(); ++it) {
+            const int index = sqlite3_bind_parameter_index(stmt, it->first.toUtf8().constData());
+            const QVariant& v = it->second;
+            if (v.isNull())
+                sqlite3_bind_null(stmt, index);
+            else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
+                     v.typeId() == QMetaType::Bool)
+                sqlite3_bind_int64(stmt, index, v.toLongLong());
+            else if (v.typeId() == QMetaType::Double)
+                sqlite3_bind_double(stmt, index, v.toDouble());
+            else {
+                const QByteArray bytes = v.toString().toUtf8();
+                sqlite3_bind_text(stmt, index, bytes.constData(), int(bytes.size()),
+                                  SQLITE_TRANSIENT);
+            }
+        }
+        return step(stmt);
+    }
+
     // Steps through every row, reading every column with the call of its type.
     qint64 run(const QString& sql, const QByteArray& p1 = {})
     {
@@ -221,6 +274,11 @@ struct Floor
         if (!p1.isNull())
             sqlite3_bind_text(stmt, sqlite3_bind_parameter_index(stmt, ":p1"), p1.constData(),
                               int(p1.size()), SQLITE_TRANSIENT);
+        return step(stmt);
+    }
+
+    qint64 step(sqlite3_stmt* stmt)
+    {
         const int columns = sqlite3_column_count(stmt);
         qint64 rows = 0;
         while (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -292,6 +350,193 @@ QString verdict(bool ok)
     return ok ? QStringLiteral("ok") : QStringLiteral("MISSED");
 }
 
+// ---- The reference and shipment screens
+
+struct Ratios
+{
+    double clientList = 0;
+    double clientPick = 0;
+    double goodsFilter = 0;
+    double goodsPick = 0;
+    double shipmentQuery = 0;
+};
+
+// Draws the window as the screen would show it; the time until then counts.
+void drawn(QWidget* w)
+{
+    QCoreApplication::processEvents();
+    const QPixmap screen = w->grab();
+    Q_UNUSED(screen);
+}
+
+double reportRatio(const char* name, const QString& what, int rows, const Samples& shown,
+                   const Samples& floorTimes)
+{
+    const double ratio = shown.median() / qMax(0.001, floorTimes.median());
+    out() << "8 " << name << " (" << what << ", " << rows
+          << " rows, first screen shown): " << describe(shown) << "; floor " << describe(floorTimes)
+          << "; ratio " << ratioText(ratio) << " [target <= 2: " << verdict(ratio <= 2.0) << "]"
+          << Qt::endl;
+    return ratio;
+}
+
+Ratios measureReferenceScreens(const Options& o, const QString& file, Floor& floor)
+{
+    Ratios r;
+    QTemporaryDir exe;
+    AppPaths::setExeDirForTesting(exe.path());
+    ScriptedDialogs quiet; // no message box may wait for an answer
+    TdmData dm;
+    QString error;
+    if (!dm.db().open(file, &error)) {
+        out() << "8 reference screens: " << error << Qt::endl;
+        AppPaths::setExeDirForTesting(QString());
+        return r;
+    }
+    EstablishSession(dm, QStringLiteral("admin"));
+    const SqlDialect& dialect = dm.db().dialect();
+
+    // Counterparts, root chosen, stopped units included.
+    {
+        ReferenceListCriteria all;
+        all.includeStopped = true;
+        const SqlBuilder floorSql = ClientStore::listQuery(dialect, all);
+        Samples shown, floorTimes;
+        int rows = 0;
+        TfrmCltMan w;
+        w.resize(1280, 800);
+        w.show();
+        drawn(&w);
+        for (int run = 0; run < o.runs; ++run) {
+            w.includeStopped()->setChecked(false);
+            QCoreApplication::processEvents();
+            QElapsedTimer t;
+            t.start();
+            w.includeStopped()->setChecked(true);
+            drawn(&w);
+            shown.add(elapsedMs(t));
+            rows = w.grid()->model()->rowCount();
+            t.start();
+            floor.run(floorSql);
+            floorTimes.add(elapsedMs(t));
+        }
+        r.clientList =
+            reportRatio("client_list", QStringLiteral("包含已停用"), rows, shown, floorTimes);
+    }
+
+    // The counterpart picker as a caller opens it.
+    {
+        const SqlBuilder floorSql = ClientStore::pickQuery(dialect, {});
+        Samples shown, floorTimes;
+        int rows = 0;
+        for (int run = 0; run < o.runs; ++run) {
+            QElapsedTimer t;
+            t.start();
+            auto picker = std::make_unique<TDlgCltXz>();
+            picker->resize(860, 520);
+            picker->show();
+            drawn(picker.get());
+            shown.add(elapsedMs(t));
+            rows = picker->grid()->model()->rowCount();
+            picker.reset();
+            t.start();
+            floor.run(floorSql);
+            floorTimes.add(elapsedMs(t));
+        }
+        r.clientPick = reportRatio("client_pick", QStringLiteral("PickCounterpartName"), rows,
+                                   shown, floorTimes);
+    }
+
+    // The goods list searched for a word.
+    {
+        const QString word = QStringLiteral("钢");
+        const SqlBuilder floorSql = GoodsStore::listQuery(dialect, QString(), word);
+        Samples shown, floorTimes;
+        int rows = 0;
+        TfrmGoodSet w;
+        w.resize(1280, 800);
+        w.show();
+        drawn(&w);
+        auto* search = w.findChild<QLineEdit*>(QStringLiteral("edtSearch"));
+        for (int run = 0; run < o.runs && search; ++run) {
+            search->clear();
+            QCoreApplication::processEvents();
+            QElapsedTimer t;
+            t.start();
+            search->setText(word);
+            drawn(&w);
+            shown.add(elapsedMs(t));
+            rows = w.grid()->model()->rowCount();
+            t.start();
+            floor.run(floorSql);
+            floorTimes.add(elapsedMs(t));
+        }
+        r.goodsFilter = reportRatio("goods_filter", word, rows, shown, floorTimes);
+    }
+
+    // One pick of the lines picker for the contract edit window: the line
+    // added and the list read again without the goods.
+    {
+        RecordModel lines;
+        GoodsLineTarget target;
+        target.mode = GoodsLineTarget::ContractGoodsLines;
+        int added = 0;
+        target.addLine = [&added](const GoodsLineValues&) { ++added; };
+        TDlgGoodXz picker;
+        picker.startAddLines(target);
+        picker.resize(860, 520);
+        picker.show();
+        drawn(&picker);
+        Samples shown, floorTimes;
+        int rows = 0;
+        for (int run = 0; run < o.runs; ++run) {
+            picker.grid()->setCurrentRow(0);
+            QElapsedTimer t;
+            t.start();
+            picker.confirm();
+            drawn(&picker);
+            shown.add(elapsedMs(t));
+            rows = picker.grid()->model()->rowCount();
+            GoodsStore::PickerCriteria c;
+            c.excluded = picker.added();
+            const SqlBuilder floorSql = GoodsStore::pickerQuery(dialect, c);
+            t.start();
+            floor.run(floorSql);
+            floorTimes.add(elapsedMs(t));
+        }
+        if (added != o.runs)
+            err() << "货品选择: 应加 " << o.runs << " 行, 实加 " << added << Qt::endl;
+        r.goodsPick =
+            reportRatio("goods_pick", QStringLiteral("AddGoodsLines 2"), rows, shown, floorTimes);
+    }
+
+    // The shipment query without criteria.
+    {
+        const SqlBuilder floorSql = ShipmentStore::queryStatement(dialect, {});
+        Samples shown, floorTimes;
+        int rows = 0;
+        TfrmOutXiaoShouDeptCX w;
+        w.resize(1280, 800);
+        w.show();
+        drawn(&w);
+        for (int run = 0; run < o.runs; ++run) {
+            QElapsedTimer t;
+            t.start();
+            w.requery();
+            drawn(&w);
+            shown.add(elapsedMs(t));
+            rows = w.grid()->model()->rowCount();
+            t.start();
+            floor.run(floorSql);
+            floorTimes.add(elapsedMs(t));
+        }
+        r.shipmentQuery =
+            reportRatio("shipment_query", QStringLiteral("查询"), rows, shown, floorTimes);
+    }
+    AppPaths::setExeDirForTesting(QString());
+    return r;
+}
+
 // The offscreen platform's notes on every shown window are left out; other
 // messages go to the default handler.
 QtMessageHandler defaultHandler = nullptr;
@@ -329,6 +574,12 @@ int main(int argc, char* argv[])
         };
         if (a == QLatin1String("--contracts")) {
             if (!number(&o.contracts, 1))
+                return 2;
+        } else if (a == QLatin1String("--goods")) {
+            if (!number(&o.goods, 0))
+                return 2;
+        } else if (a == QLatin1String("--clients")) {
+            if (!number(&o.clients, 0))
                 return 2;
         } else if (a == QLatin1String("--runs")) {
             if (!number(&o.runs, 1))
@@ -635,9 +886,18 @@ int main(int argc, char* argv[])
         AppPaths::setExeDirForTesting(QString());
     }
 
+    // ---- 8. The reference and shipment screens against their floors: each
+    // time runs from the operator's step to the first screen drawn.
+    Ratios reference = measureReferenceScreens(o, file, floor);
+
     out() << "bench: list_open_ratio=" << ratioText(listRatio)
           << " filter_ratio=" << ratioText(filterRatio)
-          << " rss_mb=" << QString::number(rssMb, 'f', 1) << Qt::endl;
+          << " rss_mb=" << QString::number(rssMb, 'f', 1)
+          << " client_list_ratio=" << ratioText(reference.clientList)
+          << " client_pick_ratio=" << ratioText(reference.clientPick)
+          << " goods_filter_ratio=" << ratioText(reference.goodsFilter)
+          << " goods_pick_ratio=" << ratioText(reference.goodsPick)
+          << " shipment_query_ratio=" << ratioText(reference.shipmentQuery) << Qt::endl;
     std::fflush(stdout);
     return 0;
 }
