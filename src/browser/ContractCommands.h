@@ -61,6 +61,10 @@ public:
     void openProjectTypes();  // 107
     void openDepartments();   // 108
     void openCompanyInfo();   // 101
+    void changePassword();    // 102
+    void openOperators();     // 103
+    void openCustomFields();  // 109
+    void openDataCleanup();   // 502
     // Tools and help
     void startCalculator();
     void startNotepad();
