@@ -5,6 +5,7 @@
 #include "codes/TDLGenterCaption.h"
 #include "codes/TFrmCodeMan.h"
 #include "codes/TFrmTreeCodeMan.h"
+#include "codes/TfrmZDYset.h"
 #include "common/DataGrid.h"
 #include "common/GridExport.h"
 #include "common/GridLayouts.h"
@@ -13,7 +14,10 @@
 #include "data/CompactDatabase.h"
 #include "data/Session.h"
 #include "data/TdmData.h"
+#include "maintenance/TfrmChangePass.h"
 #include "maintenance/TfrmCompanyInfo.h"
+#include "maintenance/TfrmDataClean.h"
+#include "maintenance/TfrmOperMan.h"
 #include "platform/AppInfo.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -79,6 +83,10 @@ const CommandDef kCommands[] = {
     {0, "actWhatsNew", &ContractCommands::openWhatsNew},
     {0, "actAbout", &ContractCommands::showAbout},
     {101, nullptr, &ContractCommands::openCompanyInfo},
+    {102, nullptr, &ContractCommands::changePassword},
+    {103, nullptr, &ContractCommands::openOperators},
+    {109, nullptr, &ContractCommands::openCustomFields},
+    {502, nullptr, &ContractCommands::openDataCleanup},
 };
 
 } // namespace
@@ -421,6 +429,40 @@ void ContractCommands::openCompanyInfo()
     TfrmCompanyInfo window(m_host.window);
     DispFormPos(&window, fpEdit);
     window.exec();
+}
+
+void ContractCommands::changePassword()
+{
+    TfrmChangePass window(m_host.window);
+    DispFormPos(&window, fpEdit);
+    window.exec();
+}
+
+void ContractCommands::openOperators()
+{
+    TfrmOperMan window(m_host.window);
+    DispFormPos(&window, fpEdit);
+    window.exec();
+}
+
+void ContractCommands::openCustomFields()
+{
+    TfrmZDYset window(m_host.window);
+    DispFormPos(&window, fpEdit);
+    window.exec();
+}
+
+void ContractCommands::openDataCleanup()
+{
+    TfrmDataClean window(m_host.window);
+    DispFormPos(&window, fpEdit);
+    window.exec();
+    // The tree and the list show what is left.
+    if (window.cleaned()) {
+        if (m_host.reloadTypeTree)
+            m_host.reloadTypeTree();
+        refresh();
+    }
 }
 
 void ContractCommands::startDesktopProgram(const QStringList& candidates, const QString& what)

@@ -66,6 +66,10 @@ public:
     void openGoods();         // 210
     void openCounterparts();  // 208
     void openProjects();      // 209
+    void changePassword();    // 102
+    void openOperators();     // 103
+    void openCustomFields();  // 109
+    void openDataCleanup();   // 502
     // Tools and help
     void startCalculator();
     void startNotepad();
