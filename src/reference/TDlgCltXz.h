@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QDialog>
+#include "reference/TypeTreePicker.h"
+
 #include <QStringList>
 
-class DataGrid;
 class QLineEdit;
-class QPushButton;
-class QTreeWidget;
 
 // The counterpart picker "往来单位选择": the counterpart-type tree beside the
 // units in use under the chosen type (stopped units are never offered),
@@ -16,33 +14,29 @@ class QTreeWidget;
 // Children: tvTree, edtCode ("单位编码："), edtName ("单位名称："),
 // edtAddress ("地    址："), btnQuery ("查询"), btnAdd ("新增单位"), DBGridEh1,
 // btnOK ("确定"), btnCancel ("取消").
-class TDlgCltXz : public QDialog
+class TDlgCltXz : public TypeTreePicker
 {
     Q_OBJECT
 public:
     explicit TDlgCltXz(QWidget* parent = nullptr);
 
-    QTreeWidget* tree() const { return m_tree; }
-    DataGrid* grid() const { return m_grid; }
     QLineEdit* codeEdit() const { return m_code; }
     QLineEdit* nameEdit() const { return m_name; }
     QLineEdit* addressEdit() const { return m_address; }
 
-    // Reads the list again; false (the operator told) when it failed.
-    bool requery();
     // "新增单位".
-    void addUnit();
+    void addUnit() { addRecord(); }
     // The chosen unit's name; empty when the list is empty.
-    QString chosenName() const;
+    QString chosenName() const { return chosenValue(); }
+
+protected:
+    bool query(QString* error) override;
+    void addRecord() override;
 
 private:
-    bool query(QString* error);
-
-    QTreeWidget* m_tree = nullptr;
     QLineEdit* m_code = nullptr;
     QLineEdit* m_name = nullptr;
     QLineEdit* m_address = nullptr;
-    DataGrid* m_grid = nullptr;
 };
 
 // Shows the picker; the chosen unit's name, or `current` unchanged when it

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "reference/TypeTreePicker.h"
 
-class DataGrid;
 class QComboBox;
 class QLineEdit;
-class QTreeWidget;
 
 // The project picker "工程项目选择": the project-type tree beside the
 // projects in use under the chosen type (stopped projects are never
@@ -16,32 +14,29 @@ class QTreeWidget;
 // Children: tvTree, edtName ("项目名称："), edtGCname ("工程名称："),
 // cbbGCtype ("工程性质："), btnQuery ("查询"), btnAdd ("新增项目"),
 // DBGridEh1, btnOK ("确定"), btnCancel ("取消").
-class TDlgGCitemXZ : public QDialog
+class TDlgGCitemXZ : public TypeTreePicker
 {
     Q_OBJECT
 public:
     explicit TDlgGCitemXZ(QWidget* parent = nullptr);
 
-    QTreeWidget* tree() const { return m_tree; }
-    DataGrid* grid() const { return m_grid; }
     QLineEdit* nameEdit() const { return m_name; }
     QLineEdit* gcNameEdit() const { return m_gcName; }
     QComboBox* gcTypeBox() const { return m_gcType; }
 
-    bool requery();
     // "新增项目".
-    void addProject();
+    void addProject() { addRecord(); }
     // The chosen project's code; empty when the list is empty.
-    QString chosenCode() const;
+    QString chosenCode() const { return chosenValue(); }
+
+protected:
+    bool query(QString* error) override;
+    void addRecord() override;
 
 private:
-    bool query(QString* error);
-
-    QTreeWidget* m_tree = nullptr;
     QLineEdit* m_name = nullptr;
     QLineEdit* m_gcName = nullptr;
     QComboBox* m_gcType = nullptr;
-    DataGrid* m_grid = nullptr;
 };
 
 // Shows the picker; the chosen project's code, or `current` unchanged when
