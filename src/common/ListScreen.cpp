@@ -224,36 +224,8 @@ void ListScreen::updatePaging(RecordNavigator::Move move)
     QAction* last = command(QStringLiteral("tbLast"));
     if (!first->property("outputsOn").toBool())
         return;
-    const int count = m_grid->model()->rowCount();
-    const int row = m_grid->currentRow();
-    const bool atStart = count == 0 || row <= 0;
-    const bool atEnd = count == 0 || row >= count - 1;
-    switch (move) {
-    case RecordNavigator::First:
-        first->setEnabled(false);
-        prior->setEnabled(false);
-        next->setEnabled(!atEnd);
-        last->setEnabled(!atEnd);
-        break;
-    case RecordNavigator::Last:
-        first->setEnabled(!atStart);
-        prior->setEnabled(!atStart);
-        next->setEnabled(false);
-        last->setEnabled(false);
-        break;
-    case RecordNavigator::Prior:
-        first->setEnabled(!atStart);
-        prior->setEnabled(!atStart);
-        next->setEnabled(true);
-        last->setEnabled(true);
-        break;
-    case RecordNavigator::Next:
-        first->setEnabled(true);
-        prior->setEnabled(true);
-        next->setEnabled(!atEnd);
-        last->setEnabled(!atEnd);
-        break;
-    }
+    RecordNavigator::applyPaging(move, m_grid->currentRow(), m_grid->model()->rowCount(), first,
+                                 prior, next, last);
 }
 
 void ListScreen::setOutputsEnabled(bool enabled)

@@ -3,6 +3,7 @@
 #include "common/EnterActsAsTab.h"
 #include "platform/UserDialogs.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -68,5 +69,38 @@ bool RecordNavigator::mayLeave(bool changed, const std::function<bool()>& save)
         return true;
     default:
         return false;
+    }
+}
+
+void RecordNavigator::applyPaging(Move move, int row, int count, QAction* first, QAction* prior,
+                                  QAction* next, QAction* last)
+{
+    const bool atStart = count == 0 || row <= 0;
+    const bool atEnd = count == 0 || row >= count - 1;
+    switch (move) {
+    case First:
+        first->setEnabled(false);
+        prior->setEnabled(false);
+        next->setEnabled(!atEnd);
+        last->setEnabled(!atEnd);
+        break;
+    case Last:
+        first->setEnabled(!atStart);
+        prior->setEnabled(!atStart);
+        next->setEnabled(false);
+        last->setEnabled(false);
+        break;
+    case Prior:
+        first->setEnabled(!atStart);
+        prior->setEnabled(!atStart);
+        next->setEnabled(true);
+        last->setEnabled(true);
+        break;
+    case Next:
+        first->setEnabled(true);
+        prior->setEnabled(true);
+        next->setEnabled(!atEnd);
+        last->setEnabled(!atEnd);
+        break;
     }
 }

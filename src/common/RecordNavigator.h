@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QAction;
 class QPushButton;
 
 // The four buttons of an edit window that step through the caller's list:
@@ -35,6 +36,12 @@ public:
     // otherwise "是否保存对当前记录的修改？" — yes runs `save` (a failed save
     // keeps the record), no lets the changes go, cancel keeps the record.
     // True when the window may move on (and shows the next record afresh).
+    // The paging commands of a list after a move to `row` of `count` rows:
+    // "首项" disables itself and "前项", "末项" the reverse; "前项"/"后项" at
+    // the list's end disable their pair; a move enables the other pair.
+    static void applyPaging(Move move, int row, int count, QAction* first, QAction* prior,
+                            QAction* next, QAction* last);
+
     static bool mayLeave(bool changed, const std::function<bool()>& save);
     static QString leaveQuestion();
 

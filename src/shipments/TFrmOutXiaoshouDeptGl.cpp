@@ -562,39 +562,10 @@ void TFrmOutXiaoshouDeptGl::moveTo(RecordNavigator::Move move)
 
 void TFrmOutXiaoshouDeptGl::updatePaging(RecordNavigator::Move move)
 {
-    const int count = m_list.rowCount();
-    const bool atStart = m_row <= 0;
-    const bool atEnd = m_row >= count - 1;
-    QAction* first = command(QStringLiteral("tbFirst"));
-    QAction* prior = command(QStringLiteral("tbPrior"));
-    QAction* next = command(QStringLiteral("tbNext"));
-    QAction* last = command(QStringLiteral("tbLast"));
-    switch (move) {
-    case RecordNavigator::First:
-        first->setEnabled(false);
-        prior->setEnabled(false);
-        next->setEnabled(!atEnd);
-        last->setEnabled(!atEnd);
-        break;
-    case RecordNavigator::Last:
-        first->setEnabled(!atStart);
-        prior->setEnabled(!atStart);
-        next->setEnabled(false);
-        last->setEnabled(false);
-        break;
-    case RecordNavigator::Prior:
-        first->setEnabled(!atStart);
-        prior->setEnabled(!atStart);
-        next->setEnabled(!atEnd);
-        last->setEnabled(!atEnd);
-        break;
-    case RecordNavigator::Next:
-        first->setEnabled(!atStart);
-        prior->setEnabled(!atStart);
-        next->setEnabled(!atEnd);
-        last->setEnabled(!atEnd);
-        break;
-    }
+    RecordNavigator::applyPaging(move, m_row, m_list.rowCount(), command(QStringLiteral("tbFirst")),
+                                 command(QStringLiteral("tbPrior")),
+                                 command(QStringLiteral("tbNext")),
+                                 command(QStringLiteral("tbLast")));
 }
 
 void TFrmOutXiaoshouDeptGl::pickContract()
