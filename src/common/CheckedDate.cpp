@@ -1,5 +1,6 @@
 #include "common/CheckedDate.h"
 
+#include "data/StoredDate.h"
 #include "platform/Clock.h"
 #include "platform/UserDialogs.h"
 
@@ -200,4 +201,14 @@ void CheckedDate::showState()
     const QSignalBlocker block(m_edit);
     m_edit->setDate(checked ? m_shown : kBlank);
     m_edit->setEnabled(checked && !m_readOnly);
+}
+
+void CheckedDate::setStoredDate(const QVariant& stored)
+{
+    if (StoredDate::isGiven(stored)) {
+        setDate(StoredDate::parse(stored));
+    } else {
+        setShownDate(Clock::today());
+        setChecked(false);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateEdit>
+#include <QVariant>
 #include <QWidget>
 
 class QCheckBox;
@@ -56,6 +57,9 @@ public:
     void setDate(const QDate& date);
     // The date shown when the box gets ticked, without changing the tick.
     void setShownDate(const QDate& date);
+    // A stored optional date as read back: ticked when given, otherwise
+    // unticked holding today.
+    void setStoredDate(const QVariant& stored);
     QDate shownDate() const { return m_shown; }
 
     void setReadOnly(bool readOnly);

@@ -24,18 +24,6 @@ QDate dateOr(const QVariant& stored, const QDate& fallback)
     return d.isValid() ? d : fallback;
 }
 
-// An optional date as read back: ticked when given, otherwise unticked
-// holding today.
-void showOptionalDate(CheckedDate* box, const QVariant& stored)
-{
-    if (StoredDate::isGiven(stored)) {
-        box->setDate(StoredDate::parse(stored));
-    } else {
-        box->setShownDate(Clock::today());
-        box->setChecked(false);
-    }
-}
-
 } // namespace
 
 // ---- Main-window variant
@@ -139,9 +127,9 @@ void TfrmShouKuanEdit::loadFields()
     m_date->setDate(dateOr(currentValue(QStringLiteral("F_date")), Clock::today()));
     m_oldCode->setText(currentValue(QStringLiteral("F_OldCode")).toString());
     m_ysPrice->setValue(currentValue(QStringLiteral("F_YSprice")).toDouble());
-    showOptionalDate(m_ysDate, currentValue(QStringLiteral("F_YSdate")));
+    m_ysDate->setStoredDate(currentValue(QStringLiteral("F_YSdate")));
     m_skPrice->setValue(currentValue(QStringLiteral("F_SKprice")).toDouble());
-    showOptionalDate(m_skDate, currentValue(QStringLiteral("F_SKdate")));
+    m_skDate->setStoredDate(currentValue(QStringLiteral("F_SKdate")));
     m_kpPrice->setValue(currentValue(QStringLiteral("F_KPprice")).toDouble());
     m_memo->setPlainText(currentValue(QStringLiteral("F_memo1")).toString());
     // The operator who entered the row stays its operator.

@@ -36,18 +36,6 @@ const QString kTable = QStringLiteral("GCitem");
 // The code a new project's files carry until the save gives them its own.
 const QString kNewCode = QStringLiteral("newCode");
 
-// An optional date as read back: ticked when given, otherwise unticked
-// holding today.
-void showOptionalDate(CheckedDate* box, const QVariant& stored)
-{
-    if (StoredDate::isGiven(stored)) {
-        box->setDate(StoredDate::parse(stored));
-    } else {
-        box->setShownDate(Clock::today());
-        box->setChecked(false);
-    }
-}
-
 } // namespace
 
 TfrmGCitemEdit::TfrmGCitemEdit(const CallerList& list, bool fromPicker, QWidget* parent)
@@ -219,8 +207,8 @@ void TfrmGCitemEdit::loadFields()
     m_gcPos->setText(value("F_GCpos"));
     m_price->setValue(AmountBox::parse(value("F_GCprice")));
     m_phone->setText(value("F_GCphone"));
-    showOptionalDate(m_fromDate, currentValue(QStringLiteral("F_fromDate")));
-    showOptionalDate(m_toDate, currentValue(QStringLiteral("F_toDate")));
+    m_fromDate->setStoredDate(currentValue(QStringLiteral("F_fromDate")));
+    m_toDate->setStoredDate(currentValue(QStringLiteral("F_toDate")));
     m_memo->setPlainText(value("F_memo1"));
     m_stopped->setChecked(currentValue(QStringLiteral("F_useFlag")).toInt() != 0);
     openFiles(true);

@@ -411,12 +411,7 @@ void TFrmOutXiaoshouDeptGl::showShipment(int row)
     const QDate fh = StoredDate::parse(v("F_FHdate"));
     m_fhDate->setDate(fh.isValid() ? fh : Clock::today());
     m_shEmp->setText(v("F_SHemp").toString());
-    if (StoredDate::isGiven(v("F_SHdate"))) {
-        m_shDate->setDate(StoredDate::parse(v("F_SHdate")));
-    } else {
-        m_shDate->setShownDate(Clock::today());
-        m_shDate->setChecked(false);
-    }
+    m_shDate->setStoredDate(v("F_SHdate"));
     m_shAddress->setText(v("F_SHaddress").toString());
     m_shPhone->setText(v("F_SHphone").toString());
     m_filePath->setText(v("F_FHfilePath").toString());
