@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -525,6 +526,14 @@ void TstShipmentsGui::queryWindowListsAndOpensShipment()
     QCOMPARE(grid->model()->displayText(0, sh), QString("2024-05-21"));
     QCOMPARE(grid->model()->displayText(1, sh), QString());
     QCOMPARE(grid->model()->text(0, "F_GCname"), QString("一号楼"));
+
+    // Title clicks start with the latest first, then turn round.
+    QHeaderView* titles = grid->view()->horizontalHeader();
+    const int code = grid->model()->columnOfField("F_code");
+    emit titles->sectionClicked(code);
+    QCOMPARE(grid->model()->text(0, "F_code"), QString("FH-20240520-001"));
+    emit titles->sectionClicked(code);
+    QCOMPARE(grid->model()->text(0, "F_code"), QString("FH-20240519-001"));
 
     w.goodsCodeEdit()->setText("01");
     w.goodsTypeBox()->setCurrentText("X");

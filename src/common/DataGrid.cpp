@@ -262,10 +262,11 @@ void DataGrid::onTitleClicked(int section)
 {
     if (!m_titleSort || section < 0 || section >= m_model->columnCount())
         return;
-    // From none or descending to ascending, from ascending to descending.
-    m_sortOrder = (m_sortColumn == section && m_sortOrder == Qt::AscendingOrder)
-                      ? Qt::DescendingOrder
-                      : Qt::AscendingOrder;
+    // A new column starts in the first order; the same column turns round.
+    if (m_sortColumn == section)
+        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    else
+        m_sortOrder = m_firstSortOrder;
     m_sortColumn = section;
     QHeaderView* h = m_view->horizontalHeader();
     h->setSortIndicatorShown(true);

@@ -50,6 +50,8 @@ public:
 
     // Title clicks sort the list in memory (memo columns show the mark only).
     void setTitleSortEnabled(bool enabled) { m_titleSort = enabled; }
+    // The order of the first click on a column (ascending unless set).
+    void setFirstSortOrder(Qt::SortOrder order) { m_firstSortOrder = order; }
     // The column whose sort mark is shown and its direction; -1 for none.
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
@@ -74,5 +76,6 @@ private:
     bool m_titleSort = true;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    Qt::SortOrder m_firstSortOrder = Qt::AscendingOrder;
     int m_lastCurrent = -2;
 };

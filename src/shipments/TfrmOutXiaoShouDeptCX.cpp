@@ -44,6 +44,8 @@ TfrmOutXiaoShouDeptCX::TfrmOutXiaoShouDeptCX(QWidget* parent) : ListScreen(scree
     model->setDateRule(QStringLiteral("F_FHdate"), RecordModel::BlankBefore1901);
     model->setDateRule(QStringLiteral("F_SHdate"), RecordModel::BlankBefore1901);
     grid()->setFooterVisible(true);
+    // Title clicks start with the latest first.
+    grid()->setFirstSortOrder(Qt::DescendingOrder);
     connect(grid(), &DataGrid::rowDoubleClicked, this, [this] { openCurrentShipment(); });
     resize(980, 620);
 }
