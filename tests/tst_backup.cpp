@@ -104,12 +104,18 @@ void TstBackup::resolvesFolder_data()
 {
     QTest::addColumn<QString>("setting");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty: beside the database") << "" << "/srv/data/backup";
-    QTest::newRow("blanks only") << "   " << "/srv/data/backup";
-    QTest::newRow("relative, trimmed") << "  bak  " << "/srv/data/bak";
-    QTest::newRow("relative, upwards") << "../saves/" << "/srv/saves";
-    QTest::newRow("absolute, trimmed") << " /mnt/备份 " << "/mnt/备份";
-    QTest::newRow("blank inside kept") << "/mnt/my backups" << "/mnt/my backups";
+    QTest::newRow("empty: beside the database") << ""
+                                                << "/srv/data/backup";
+    QTest::newRow("blanks only") << "   "
+                                 << "/srv/data/backup";
+    QTest::newRow("relative, trimmed") << "  bak  "
+                                       << "/srv/data/bak";
+    QTest::newRow("relative, upwards") << "../saves/"
+                                       << "/srv/saves";
+    QTest::newRow("absolute, trimmed") << " /mnt/备份 "
+                                       << "/mnt/备份";
+    QTest::newRow("blank inside kept") << "/mnt/my backups"
+                                       << "/mnt/my backups";
 }
 
 void TstBackup::resolvesFolder()
@@ -123,13 +129,20 @@ void TstBackup::refusesFilesThatAreNotBackups_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason"); // a part of the reason shown
-    QTest::newRow("text file") << "text" << "不是数据库文件";
-    QTest::newRow("empty file") << "empty" << "不是数据库文件";
-    QTest::newRow("truncated") << "truncated" << "";
-    QTest::newRow("other SQLite database") << "other" << "";
-    QTest::newRow("newer version") << "newer" << "";
-    QTest::newRow("table missing") << "incomplete" << "t_SKrec";
-    QTest::newRow("no such file") << "missing" << "不存在";
+    QTest::newRow("text file") << "text"
+                               << "不是数据库文件";
+    QTest::newRow("empty file") << "empty"
+                                << "不是数据库文件";
+    QTest::newRow("truncated") << "truncated"
+                               << "";
+    QTest::newRow("other SQLite database") << "other"
+                                           << "";
+    QTest::newRow("newer version") << "newer"
+                                   << "";
+    QTest::newRow("table missing") << "incomplete"
+                                   << "t_SKrec";
+    QTest::newRow("no such file") << "missing"
+                                  << "不存在";
 }
 
 void TstBackup::refusesFilesThatAreNotBackups()
@@ -157,10 +170,10 @@ void TstBackup::refusesFilesThatAreNotBackups()
             QVERIFY(other.exec("CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT)"));
         } else {
             QVERIFY(Schema::createTables(other));
-            QVERIFY(other.exec(kind == "newer"
-                                   ? QString("PRAGMA user_version = %1")
-                                         .arg(Schema::kCurrentVersion + 1)
-                                   : QString("DROP TABLE t_SKrec")));
+            QVERIFY(other.exec(
+                kind == "newer"
+                    ? QString("PRAGMA user_version = %1").arg(Schema::kCurrentVersion + 1)
+                    : QString("DROP TABLE t_SKrec")));
         }
         QVERIFY(other.makeSelfContained());
     }

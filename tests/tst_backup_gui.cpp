@@ -11,6 +11,7 @@
 #include "operators/OperatorStore.h"
 #include "platform/Clock.h"
 #include "platform/PasswordHash.h"
+#include "platform/QtUserDialogs.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/GuiTestSupport.h"
 #include "support/TestSupport.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -108,7 +110,8 @@ void TstBackupGui::cleanup()
 
 QStringList TstBackupGui::marks()
 {
-    QSqlQuery q = m_dm->db().prepare("SELECT F_name FROM t_code WHERE F_type = 'mark' ORDER BY F_ID");
+    QSqlQuery q =
+        m_dm->db().prepare("SELECT F_name FROM t_code WHERE F_type = 'mark' ORDER BY F_ID");
     QStringList out;
     if (!m_dm->db().exec(q))
         return {"<unreadable>"};
@@ -119,8 +122,8 @@ QStringList TstBackupGui::marks()
 
 void TstBackupGui::mark(const QString& name)
 {
-    QVERIFY(m_dm->db().exec("INSERT INTO t_code(F_type, F_name) VALUES ('mark', :n)",
-                            {{":n", name}}));
+    QVERIFY(
+        m_dm->db().exec("INSERT INTO t_code(F_type, F_name) VALUES ('mark', :n)", {{":n", name}}));
 }
 
 QString TstBackupGui::makeBackup()
@@ -187,14 +190,18 @@ void TstBackupGui::controls()
 void TstBackupGui::saveSettings_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("answer"); // to "create the folder?" (0: not asked)
+    QTest::addColumn<int>("answer");      // to "create the folder?" (0: not asked)
     QTest::addColumn<QString>("stored");  // F_BakPath afterwards
     QTest::addColumn<QString>("created"); // folder below data/ that must exist
     QTest::addColumn<bool>("saved");
-    QTest::newRow("existing folder, blanks trimmed") << "  . " << 0 << "." << "" << true;
-    QTest::newRow("new relative folder, yes") << " bak " << 1 << "bak" << "bak" << true;
-    QTest::newRow("new relative folder, no") << "bak" << 2 << "" << "" << false;
-    QTest::newRow("empty: beside the database") << "" << 1 << "" << "backup" << true;
+    QTest::newRow("existing folder, blanks trimmed") << "  . " << 0 << "."
+                                                     << "" << true;
+    QTest::newRow("new relative folder, yes") << " bak " << 1 << "bak"
+                                              << "bak" << true;
+    QTest::newRow("new relative folder, no") << "bak" << 2 << ""
+                                             << "" << false;
+    QTest::newRow("empty: beside the database") << "" << 1 << ""
+                                                << "backup" << true;
 }
 
 void TstBackupGui::saveSettings()
@@ -222,9 +229,9 @@ void TstBackupGui::saveSettings()
     QStringList expected;
     if (answer)
         expected << "当前目录" +
-                        QDir::toNativeSeparators(dataFolder() + "/" +
-                                                 (typed.trimmed().isEmpty() ? "backup"
-                                                                            : typed.trimmed())) +
+                        QDir::toNativeSeparators(
+                            dataFolder() + "/" +
+                            (typed.trimmed().isEmpty() ? "backup" : typed.trimmed())) +
                         " 不存在，是否创建！";
     if (saved)
         expected << "当前软件设置更改成功！";
@@ -235,10 +242,14 @@ void TstBackupGui::backupGoesToTheFolderOfTheField_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("folder"); // below the program folder
-    QTest::newRow("empty: beside the database") << "" << "data/backup";
-    QTest::newRow("relative, trimmed") << "  bak  " << "data/bak";
-    QTest::newRow("relative upwards") << "../saves" << "saves";
-    QTest::newRow("absolute with blanks around") << " <exe>/abs dir " << "abs dir";
+    QTest::newRow("empty: beside the database") << ""
+                                                << "data/backup";
+    QTest::newRow("relative, trimmed") << "  bak  "
+                                       << "data/bak";
+    QTest::newRow("relative upwards") << "../saves"
+                                      << "saves";
+    QTest::newRow("absolute with blanks around") << " <exe>/abs dir "
+                                                 << "abs dir";
 }
 
 void TstBackupGui::backupGoesToTheFolderOfTheField()
@@ -276,8 +287,8 @@ void TstBackupGui::backupTwiceADay()
     m_ui->clear();
     m_ui->queueAnswer(2);
     QVERIFY(!window.backup());
-    const QString question = "备份文件 \"" + QDir::toNativeSeparators(file) +
-                             "\" 已经存在，\n真的要复盖当前备份吗？";
+    const QString question =
+        "备份文件 \"" + QDir::toNativeSeparators(file) + "\" 已经存在，\n真的要复盖当前备份吗？";
     QCOMPARE(m_ui->texts(), QStringList{question});
     QCOMPARE(snapshotOf(file), first);
     QCOMPARE(QDir(dataFolder()).entryList(QDir::Files), folderFiles);
@@ -287,8 +298,7 @@ void TstBackupGui::backupTwiceADay()
     m_ui->queueAnswer(1);
     m_ui->queueAnswer(1);
     QVERIFY(window.backup());
-    QCOMPARE(m_ui->texts(),
-             (QStringList{question, "是否需要压缩当前数据库！", "数据备份成功！"}));
+    QCOMPARE(m_ui->texts(), (QStringList{question, "是否需要压缩当前数据库！", "数据备份成功！"}));
     QVERIFY(snapshotOf(file).bytes != first.bytes);
     QCOMPARE(QDir(dataFolder()).entryList(QDir::Files), folderFiles);
     Database copy("second-backup");
@@ -355,7 +365,8 @@ void TstBackupGui::restorePassword()
                                 : QStringList{"对不起,恢复密码错误，你没有恢复数据的权限！"});
     QCOMPARE(marks(), QStringList{"after"});
     QVERIFY(!QFileInfo::exists(dataFolder() + "/backup"));
-    QCOMPARE(window.windowTitle(), accepted ? QString("数据备份及恢复") : QString("系统备份及恢复"));
+    QCOMPARE(window.windowTitle(),
+             accepted ? QString("数据备份及恢复") : QString("系统备份及恢复"));
 }
 
 void TstBackupGui::restoreRefusals_data()
@@ -439,10 +450,10 @@ void TstBackupGui::goodRestore()
     TfrmBackup window;
     QVERIFY(runRestore(window, backup, {1, restart}));
     const QString kept = dataFolder() + "/saves/恢复前-20240115-093005.back";
-    QCOMPARE(m_ui->texts(), (QStringList{"此操作将使上次备份以来的所有数据丢失，是否继续？",
-                                         "恢复前的数据库已保存为：\n" +
-                                             QDir::toNativeSeparators(kept),
-                                         "数据恢复成功,重新启动当前程序吗？"}));
+    QCOMPARE(m_ui->texts(),
+             (QStringList{"此操作将使上次备份以来的所有数据丢失，是否继续？",
+                          "恢复前的数据库已保存为：\n" + QDir::toNativeSeparators(kept),
+                          "数据恢复成功,重新启动当前程序吗？"}));
     QCOMPARE(m_restarts, restart == 1 ? 1 : 0);
     QCOMPARE(marks(), (QStringList{"one", "two"}));
     Database before("safety-copy");
@@ -487,9 +498,9 @@ void TstBackupGui::restoreWhileAnotherProgramWrites()
     QVERIFY(other.exec("INSERT INTO t_code(F_type, F_name) VALUES ('mark', 'other')"));
     TfrmBackup window;
     QVERIFY(!runRestore(window, backup, {1}));
-    QCOMPARE(m_ui->texts(), (QStringList{"此操作将使上次备份以来的所有数据丢失，是否继续？",
-                                         "数据库正在被使用！请确定已关闭其它使用该数据库程序！",
-                                         "恢复失败！"}));
+    QCOMPARE(m_ui->texts(),
+             (QStringList{"此操作将使上次备份以来的所有数据丢失，是否继续？",
+                          "数据库正在被使用！请确定已关闭其它使用该数据库程序！", "恢复失败！"}));
     QCOMPARE(m_ui->messages().at(1).kind, int(mkWarning));
     QCOMPARE(m_ui->messages().at(2).kind, int(mkError));
     QVERIFY(other.exec("COMMIT"));
@@ -535,7 +546,11 @@ void TstBackupGui::screenshot()
     Session.BackupMode = 2;
     TfrmBackup window;
     window.show();
-    saveScreenshot(&window, "backup-restore");
+    saveScreenshotWithTitle(&window, "backup-restore");
+    const auto password = QtUserDialogs::makePasswordDialog("密码提示", "请输入恢复密码", &window);
+    password->setTextValue("secret");
+    password->show();
+    saveScreenshotWithTitle(password.get(), "backup-restore-password");
 }
 
 QTEST_MAIN(TstBackupGui)

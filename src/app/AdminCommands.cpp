@@ -321,9 +321,9 @@ int cmdRestore(const QStringList& args, Io& io)
     case BackupRestore::Outcome::Failed:
         break;
     }
-    return fail(io,
-                QStringLiteral("恢复失败：%1；数据库未改变").arg(Database::plainReason(result.error)),
-                result.error);
+    return fail(
+        io, QStringLiteral("恢复失败：%1；数据库未改变").arg(Database::plainReason(result.error)),
+        result.error);
 }
 
 int cmdCompact(const QStringList& args, Io& io)

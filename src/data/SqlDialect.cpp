@@ -221,7 +221,8 @@ SqlDialect::ReplaceResult SqliteDialect::replaceContent(const QSqlDatabase& targ
         const int code = rc & 0xff;
         result = code == SQLITE_BUSY || code == SQLITE_LOCKED ? ReplaceResult::InUse
                                                               : ReplaceResult::Failed;
-        setError(error, QStringLiteral("%1 (%2)").arg(QString::fromUtf8(sqlite3_errstr(rc))).arg(rc));
+        setError(error,
+                 QStringLiteral("%1 (%2)").arg(QString::fromUtf8(sqlite3_errstr(rc))).arg(rc));
     } else if (finished != SQLITE_OK) {
         result = ReplaceResult::Failed;
         setError(error, QString::fromUtf8(sqlite3_errmsg(dest)));

@@ -67,7 +67,8 @@ bool PreparedRestore::prepare(const QString& backupFile, const QString& database
     m_version = 0;
     const QFileInfo info(backupFile);
     if (!info.isFile())
-        return refuse(QStringLiteral("备份文件 %1 不存在").arg(QDir::toNativeSeparators(backupFile)));
+        return refuse(
+            QStringLiteral("备份文件 %1 不存在").arg(QDir::toNativeSeparators(backupFile)));
     if (info.absoluteFilePath() == QFileInfo(databasePath).absoluteFilePath())
         return refuse(QStringLiteral("所选文件就是当前数据库"));
 
@@ -78,17 +79,17 @@ bool PreparedRestore::prepare(const QString& backupFile, const QString& database
         Database::OpenOptions options;
         options.readOnly = true;
         if (!source.open(backupFile, options, &error))
-            return refuse(QStringLiteral("所选文件不是数据库文件（%1）")
-                              .arg(Database::plainReason(error)),
-                          error);
+            return refuse(
+                QStringLiteral("所选文件不是数据库文件（%1）").arg(Database::plainReason(error)),
+                error);
         const QString damaged = integrityProblems(source, &error);
         if (!damaged.isEmpty())
             return refuse(QStringLiteral("所选文件已损坏，完整性检查未通过"), damaged);
         Schema::Inspection found;
         if (!Schema::inspect(source, &found, &error))
-            return refuse(QStringLiteral("无法读取所选文件的数据表（%1）")
-                              .arg(Database::plainReason(error)),
-                          error);
+            return refuse(
+                QStringLiteral("无法读取所选文件的数据表（%1）").arg(Database::plainReason(error)),
+                error);
         m_version = found.version;
         switch (found.state) {
         case Schema::State::Current:
@@ -104,15 +105,15 @@ bool PreparedRestore::prepare(const QString& backupFile, const QString& database
         if (found.state == Schema::State::Current) {
             const QStringList missing = Schema::verify(source);
             if (!missing.isEmpty())
-                return refuse(QStringLiteral("所选文件不是完整的合同管理数据库：%1")
-                                  .arg(missing.first()),
-                              missing.join(QLatin1Char('\n')));
+                return refuse(
+                    QStringLiteral("所选文件不是完整的合同管理数据库：%1").arg(missing.first()),
+                    missing.join(QLatin1Char('\n')));
         }
         m_copy = FilePublish::createTemporaryBeside(databasePath, &error);
         if (m_copy.isEmpty())
-            return refuse(QStringLiteral("无法在数据库文件夹中写入（%1）")
-                              .arg(Database::plainReason(error)),
-                          error);
+            return refuse(
+                QStringLiteral("无法在数据库文件夹中写入（%1）").arg(Database::plainReason(error)),
+                error);
         if (!source.exec(source.dialect().copyInto(), {{QStringLiteral(":target"), m_copy}},
                          &error))
             return refuse(
@@ -121,22 +122,23 @@ bool PreparedRestore::prepare(const QString& backupFile, const QString& database
 
     Database copy(connectionName("copy"));
     if (!copy.open(m_copy, &error))
-        return refuse(QStringLiteral("无法打开所选文件的副本（%1）").arg(Database::plainReason(error)),
-                      error);
+        return refuse(
+            QStringLiteral("无法打开所选文件的副本（%1）").arg(Database::plainReason(error)),
+            error);
     // An older backup is brought to this version on the copy, so that the
     // database is never left at an older version.
     if (Schema::version(copy) < Schema::kCurrentVersion && !Schema::upgrade(copy, &error))
-        return refuse(QStringLiteral("无法升级所选文件的数据库版本（%1）")
-                          .arg(Database::plainReason(error)),
-                      error);
+        return refuse(
+            QStringLiteral("无法升级所选文件的数据库版本（%1）").arg(Database::plainReason(error)),
+            error);
     const QStringList missing = Schema::verify(copy);
     if (!missing.isEmpty())
-        return refuse(
-            QStringLiteral("所选文件不是完整的合同管理数据库：%1").arg(missing.first()),
-            missing.join(QLatin1Char('\n')));
+        return refuse(QStringLiteral("所选文件不是完整的合同管理数据库：%1").arg(missing.first()),
+                      missing.join(QLatin1Char('\n')));
     if (!copy.makeSelfContained(&error))
-        return refuse(QStringLiteral("无法写入所选文件的副本（%1）").arg(Database::plainReason(error)),
-                      error);
+        return refuse(
+            QStringLiteral("无法写入所选文件的副本（%1）").arg(Database::plainReason(error)),
+            error);
     copy.close();
     return true;
 }
@@ -155,8 +157,8 @@ Result restore(Database& db, const PreparedRestore& prepared, const QString& bac
         return result;
     }
     if (!QDir().mkpath(backupFolder)) {
-        result.error = QStringLiteral("无法创建备份文件夹 %1")
-                           .arg(QDir::toNativeSeparators(backupFolder));
+        result.error =
+            QStringLiteral("无法创建备份文件夹 %1").arg(QDir::toNativeSeparators(backupFolder));
         return result;
     }
     // The current database first, under a name of its own: a restore of the
@@ -165,8 +167,7 @@ Result restore(Database& db, const PreparedRestore& prepared, const QString& bac
     const QString base = safetyCopyName(Clock::now());
     QString kept;
     for (int n = 1; kept.isEmpty(); ++n) {
-        const QString name =
-            n == 1 ? base : base.chopped(5) + QStringLiteral("-%1.back").arg(n);
+        const QString name = n == 1 ? base : base.chopped(5) + QStringLiteral("-%1.back").arg(n);
         const QString path = folder.filePath(name);
         switch (Backup::copyDatabase(db, path, &result.error)) {
         case Backup::Result::Written:
@@ -204,7 +205,8 @@ namespace BackupSettings {
 bool readFolder(Database& db, QString* folder, QString* error)
 {
     bool ok = false;
-    const QVariant value = db.scalar(QStringLiteral("SELECT F_BakPath FROM SysInfo"), {}, &ok, error);
+    const QVariant value =
+        db.scalar(QStringLiteral("SELECT F_BakPath FROM SysInfo"), {}, &ok, error);
     if (!ok)
         return false;
     *folder = value.toString();

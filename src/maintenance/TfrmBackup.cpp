@@ -72,8 +72,7 @@ TfrmBackup::TfrmBackup(QWidget* parent) : QDialog(parent)
     autoGroup->setObjectName(QStringLiteral("rgAutoBak"));
     auto* autoLayout = new QVBoxLayout(autoGroup);
     m_mode = new QButtonGroup(this);
-    const char* const choices[] = {"不备份", "每次系统启动备份", "每周星期一备份",
-                                   "每月一号备份"};
+    const char* const choices[] = {"不备份", "每次系统启动备份", "每周星期一备份", "每月一号备份"};
     for (int i = 0; i < 4; ++i) {
         auto* choice = new QRadioButton(QString::fromUtf8(choices[i]), autoGroup);
         choice->setObjectName(QStringLiteral("rbBak%1").arg(i));
@@ -91,6 +90,7 @@ TfrmBackup::TfrmBackup(QWidget* parent) : QDialog(parent)
     auto* pick = new QPushButton(QStringLiteral("..."), pathGroup);
     pick->setObjectName(QStringLiteral("btnPath"));
     pick->setAutoDefault(false);
+    pick->setMaximumWidth(pick->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
     pathRow->addWidget(m_path, 1);
     pathRow->addWidget(pick);
     pathLayout->addLayout(pathRow);
@@ -265,8 +265,8 @@ bool TfrmBackup::backup()
 
 bool TfrmBackup::passwordAccepted()
 {
-    const std::optional<QString> typed =
-        UserDialogs::current().askPassword(QStringLiteral("密码提示"), QStringLiteral("请输入恢复密码"));
+    const std::optional<QString> typed = UserDialogs::current().askPassword(
+        QStringLiteral("密码提示"), QStringLiteral("请输入恢复密码"));
     if (!typed)
         return false;
     TdmData* dm = dmData();
@@ -309,8 +309,7 @@ bool TfrmBackup::runRestore()
     Database& db = dm->db();
     const QString folder = chosenFolder();
     const QString file = UserDialogs::current().openFileName(
-        QStringLiteral("选择备份文件"), folder,
-        QStringLiteral("备份文件 (*.back);;所有文件 (*)"));
+        QStringLiteral("选择备份文件"), folder, QStringLiteral("备份文件 (*.back);;所有文件 (*)"));
     if (file.isEmpty())
         return false;
 
@@ -327,7 +326,8 @@ bool TfrmBackup::runRestore()
                     prepared.details());
         return false;
     }
-    if (ShowMess(QStringLiteral("此操作将使上次备份以来的所有数据丢失，是否继续？"), mkQuestion) != 1)
+    if (ShowMess(QStringLiteral("此操作将使上次备份以来的所有数据丢失，是否继续？"), mkQuestion) !=
+        1)
         return false;
 
     BackupRestore::Result result;

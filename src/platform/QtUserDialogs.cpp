@@ -116,9 +116,8 @@ QString QtUserDialogs::existingDirectory(const QString& title, const QString& di
     return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, dir);
 }
 
-std::unique_ptr<QInputDialog> QtUserDialogs::makePasswordDialog(const QString& title,
-                                                                const QString& prompt,
-                                                                QWidget* parent)
+std::unique_ptr<QInputDialog>
+QtUserDialogs::makePasswordDialog(const QString& title, const QString& prompt, QWidget* parent)
 {
     auto dialog = std::make_unique<QInputDialog>(parent);
     dialog->setObjectName(QStringLiteral("dlgPassword"));

@@ -26,9 +26,8 @@ public:
                                                        QWidget* parent = nullptr);
 
     // The dialog askPassword shows, built but not shown.
-    static std::unique_ptr<QInputDialog> makePasswordDialog(const QString& title,
-                                                            const QString& prompt,
-                                                            QWidget* parent = nullptr);
+    static std::unique_ptr<QInputDialog>
+    makePasswordDialog(const QString& title, const QString& prompt, QWidget* parent = nullptr);
 
     int showMess(const QString& text, int kind) override;
     void showFailure(const QString& text, const QString& details) override;
