@@ -5,6 +5,7 @@
 #include "data/Database.h"
 #include "data/FilePublish.h"
 #include "data/Schema.h"
+#include "maintenance/BackupRestore.h"
 #include "maintenance/DemoData.h"
 #include "platform/AppPaths.h"
 
@@ -100,22 +101,24 @@ int createDatabase(Io& io, const QString& folder, const QString& connection,
 enum class Purpose
 {
     Backup,
-    Compact
+    Compact,
+    Restore
 };
 
 // Opens the folder's database for a command, refusing whatever the program
 // refuses at start-up, before anything is written to the file.
 int openExisting(Io& io, const QString& folder, Purpose purpose, Database& db)
 {
-    const QString verb =
-        purpose == Purpose::Backup ? QStringLiteral("备份") : QStringLiteral("压缩");
+    const QString verb = purpose == Purpose::Backup    ? QStringLiteral("备份")
+                         : purpose == Purpose::Restore ? QStringLiteral("恢复")
+                                                       : QStringLiteral("压缩");
     const QString file = databaseIn(folder);
     if (!QFileInfo::exists(file))
         return fail(io, QStringLiteral("文件夹 %1 中没有数据库 %2")
                             .arg(shown(folder), AppPaths::databaseFileName()));
     const QString notWritable = Database::whyNotWritable(file);
-    if (purpose == Purpose::Compact && !notWritable.isEmpty())
-        return fail(io, QStringLiteral("不能压缩数据库 %1：%2").arg(shown(file), notWritable));
+    if (purpose != Purpose::Backup && !notWritable.isEmpty())
+        return fail(io, QStringLiteral("不能%1数据库 %2：%3").arg(verb, shown(file), notWritable));
 
     QString refusal;
     bool convert = false;
@@ -279,6 +282,50 @@ int cmdBackup(const QStringList& args, Io& io)
     return fail(io, QStringLiteral("备份失败：%1").arg(Database::plainReason(error)), error);
 }
 
+int cmdRestore(const QStringList& args, Io& io)
+{
+    if (args.size() != 2 || args.at(0).trimmed().isEmpty() || args.at(1).trimmed().isEmpty()) {
+        if (args.size() == 2)
+            io.err << "文件夹和备份文件都不能为空\n";
+        io.err << "用法: contract-admin restore <文件夹> <备份文件>\n";
+        return 2;
+    }
+    Database db(QStringLiteral("admin-restore"));
+    if (const int rc = openExisting(io, args.at(0), Purpose::Restore, db))
+        return rc;
+    const QString source = args.at(1);
+    BackupRestore::PreparedRestore prepared;
+    if (!prepared.prepare(source, db.filePath()))
+        return fail(io,
+                    QStringLiteral("不能用 %1 恢复：%2；数据库未改变")
+                        .arg(shown(source), prepared.reason()),
+                    prepared.details());
+    QString setting;
+    QString error;
+    if (!BackupSettings::readFolder(db, &setting, &error))
+        return fail(io,
+                    QStringLiteral("无法读取备份文件夹设置：%1").arg(Database::plainReason(error)),
+                    error);
+    const BackupRestore::Result result =
+        BackupRestore::restore(db, prepared, Backup::resolveFolder(setting, db.filePath()));
+    switch (result.outcome) {
+    case BackupRestore::Outcome::Restored:
+        io.out << "恢复前的数据库已保存到: " << shown(result.safetyCopy) << '\n'
+               << "已用 " << shown(source) << " 恢复数据库: " << shown(db.filePath()) << '\n';
+        return 0;
+    case BackupRestore::Outcome::InUse:
+        return fail(io,
+                    QStringLiteral("数据库 %1 正在被使用，请先关闭使用它的程序；数据库未改变")
+                        .arg(shown(db.filePath())),
+                    result.error);
+    case BackupRestore::Outcome::Failed:
+        break;
+    }
+    return fail(
+        io, QStringLiteral("恢复失败：%1；数据库未改变").arg(Database::plainReason(result.error)),
+        result.error);
+}
+
 int cmdCompact(const QStringList& args, Io& io)
 {
     QStringList rest = args;
@@ -313,7 +360,8 @@ const Command kCommands[] = {
      "在文件夹中创建带演示数据的数据库 Contract.db（默认 300 份合同；不覆盖已有文件）", cmdDemo},
     {"backup", "backup <文件夹> <备份文件>", "备份数据库：写出一致的副本（不覆盖已有文件）",
      cmdBackup},
-    {"restore", "restore <文件夹> <备份文件>", "从备份恢复数据库", notYet},
+    {"restore", "restore <文件夹> <备份文件>",
+     "检查备份文件后用它恢复数据库；先把当前数据库另存到备份文件夹", cmdRestore},
     {"compact", "compact <文件夹> [--convert]",
      "检查并压缩数据库；--convert 同意转换没有版本标记的数据库", cmdCompact},
     {"import", "import <文件夹> <表格文件>", "从电子表格导入合同或往来单位", notYet},

@@ -14,6 +14,7 @@
 #include "data/CompactDatabase.h"
 #include "data/Session.h"
 #include "data/TdmData.h"
+#include "maintenance/TfrmBackup.h"
 #include "maintenance/TfrmChangePass.h"
 #include "maintenance/TfrmCompanyInfo.h"
 #include "maintenance/TfrmDataClean.h"
@@ -87,6 +88,7 @@ const CommandDef kCommands[] = {
     {103, nullptr, &ContractCommands::openOperators},
     {109, nullptr, &ContractCommands::openCustomFields},
     {502, nullptr, &ContractCommands::openDataCleanup},
+    {503, nullptr, &ContractCommands::openBackup},
 };
 
 } // namespace
@@ -459,6 +461,19 @@ void ContractCommands::openDataCleanup()
     window.exec();
     // The tree and the list show what is left.
     if (window.cleaned()) {
+        if (m_host.reloadTypeTree)
+            m_host.reloadTypeTree();
+        refresh();
+    }
+}
+
+void ContractCommands::openBackup()
+{
+    TfrmBackup window(m_host.window);
+    DispFormPos(&window, fpEdit);
+    window.exec();
+    // A restore replaced what the tree and the list show.
+    if (window.restored()) {
         if (m_host.reloadTypeTree)
             m_host.reloadTypeTree();
         refresh();

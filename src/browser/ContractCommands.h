@@ -70,6 +70,7 @@ public:
     void openOperators();     // 103
     void openCustomFields();  // 109
     void openDataCleanup();   // 502
+    void openBackup();        // 503
     // Tools and help
     void startCalculator();
     void startNotepad();

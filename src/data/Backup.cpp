@@ -45,6 +45,33 @@ Result copyDatabase(Database& db, const QString& target, QString* error)
     return result;
 }
 
+bool copyDatabaseOver(Database& db, const QString& target, QString* error)
+{
+    if (target.trimmed().isEmpty()) {
+        if (error)
+            *error = QStringLiteral("没有指定备份文件");
+        return false;
+    }
+    const QString path = QFileInfo(target).absoluteFilePath();
+    const QString temp = FilePublish::createTemporaryBeside(path, error);
+    if (temp.isEmpty())
+        return false;
+    if (db.exec(db.dialect().copyInto(), {{QStringLiteral(":target"), temp}}, error) &&
+        FilePublish::syncFile(temp, error) && FilePublish::replace(temp, path, error))
+        return true;
+    FilePublish::removeDatabaseFiles(temp);
+    return false;
+}
+
+QString resolveFolder(const QString& setting, const QString& databasePath)
+{
+    const QString folder = setting.trimmed();
+    const QDir base = QFileInfo(databasePath).absoluteDir();
+    if (folder.isEmpty())
+        return QDir::cleanPath(base.filePath(QStringLiteral("backup")));
+    return QDir::cleanPath(base.absoluteFilePath(folder));
+}
+
 QString dailyFileName(const QDate& day)
 {
     return QStringLiteral("dp") + day.toString(QStringLiteral("yyyyMMdd")) +

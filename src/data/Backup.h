@@ -23,6 +23,16 @@ enum class Result
 // is ever removed.
 Result copyDatabase(Database& db, const QString& target, QString* error = nullptr);
 
+// As copyDatabase, but the complete copy replaces a file named `target` in
+// one step (the operator agreed to replace it): readers see the old backup
+// or the new one, never a part, and a failed copy leaves the old one.
+bool copyDatabaseOver(Database& db, const QString& target, QString* error = nullptr);
+
+// The backup folder a setting names, as an absolute path: the setting
+// without the blanks around it; empty means "backup" beside the database,
+// a relative folder is taken from the database's folder.
+QString resolveFolder(const QString& setting, const QString& databasePath);
+
 // The file name of the automatic backup of a day: dp<yyyymmdd>.back.
 QString dailyFileName(const QDate& day);
 

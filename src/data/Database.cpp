@@ -325,6 +325,25 @@ bool Database::injected(const QString& sql, QString* error) const
     return true;
 }
 
+SqlDialect::ReplaceResult Database::replaceContent(const QString& sourceFile, QString* error)
+{
+    if (!isOpen()) {
+        setError(error, QStringLiteral("数据库未连接"));
+        return SqlDialect::ReplaceResult::Failed;
+    }
+    if (m_readOnly) {
+        setError(error, QStringLiteral("数据库以只读方式打开，不能恢复"));
+        return SqlDialect::ReplaceResult::Failed;
+    }
+    if (m_depth > 0) {
+        setError(error, QStringLiteral("恢复不能在事务中进行"));
+        return SqlDialect::ReplaceResult::Failed;
+    }
+    if (injected(QStringLiteral("RESTORE FROM ") + sourceFile, error))
+        return SqlDialect::ReplaceResult::Failed;
+    return m_dialect->replaceContent(handle(), sourceFile, error);
+}
+
 bool Database::exec(QSqlQuery& query, QString* error)
 {
     // A query whose preparation failed holds no statement; running it would

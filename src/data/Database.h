@@ -92,6 +92,12 @@ public:
     // writes), applied again after a bulk load changed them.
     bool applySettings(QString* error = nullptr) { return configure(error); }
 
+    // Replaces the whole content of the connected database by that of the
+    // database file `sourceFile` (a checked copy of a backup), on this
+    // connection, in one step: a failure leaves the old content. The failure
+    // injector sees it as "RESTORE FROM <file>".
+    SqlDialect::ReplaceResult replaceContent(const QString& sourceFile, QString* error = nullptr);
+
     // Transactions; use TransactionGuard rather than these.
     int transactionDepth() const { return m_depth; }
     bool beginTransaction(QString* error = nullptr);

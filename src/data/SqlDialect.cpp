@@ -2,6 +2,16 @@
 
 #include "platform/Clock.h"
 
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <cstring>
+
 SqlDialect::~SqlDialect() = default;
 
 QString SqlDialect::dateLiteral(const QDate& date) const
@@ -12,6 +22,14 @@ QString SqlDialect::dateLiteral(const QDate& date) const
 QString SqlDialect::today() const
 {
     return dateLiteral(Clock::today());
+}
+
+SqlDialect::ReplaceResult SqlDialect::replaceContent(const QSqlDatabase&, const QString&,
+                                                     QString* error) const
+{
+    if (error)
+        *error = QStringLiteral("此数据库不能这样恢复");
+    return ReplaceResult::Failed;
 }
 
 QString SqlDialect::escapeLike(const QString& text)
@@ -135,4 +153,80 @@ QString SqliteDialect::checkpoint() const
 QString SqliteDialect::copyInto() const
 {
     return QStringLiteral("VACUUM INTO :target");
+}
+
+namespace {
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+// The connection's own sqlite3 handle, when the driver's SQLite is the one
+// this program links: handing a handle to another copy of the library would
+// corrupt both.
+sqlite3* sqliteHandle(const QSqlDatabase& db)
+{
+    if (!db.isOpen() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || std::strcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT sqlite_version(), sqlite_source_id()")) || !q.next() ||
+        q.value(0).toString() != QLatin1String(sqlite3_libversion()) ||
+        q.value(1).toString() != QLatin1String(sqlite3_sourceid()))
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+} // namespace
+
+SqlDialect::ReplaceResult SqliteDialect::replaceContent(const QSqlDatabase& target,
+                                                        const QString& sourceFile,
+                                                        QString* error) const
+{
+    sqlite3* dest = sqliteHandle(target);
+    if (!dest) {
+        setError(error, QStringLiteral("数据库驱动与程序的 SQLite 版本不同，不能恢复"));
+        return ReplaceResult::Failed;
+    }
+    if (!sqlite3_get_autocommit(dest)) {
+        setError(error, QStringLiteral("恢复不能在事务中进行"));
+        return ReplaceResult::Failed;
+    }
+    sqlite3* source = nullptr;
+    const QByteArray name = QFile::encodeName(sourceFile);
+    int rc = sqlite3_open_v2(name.constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+    if (rc != SQLITE_OK) {
+        setError(error, QStringLiteral("无法打开 %1: %2")
+                            .arg(sourceFile, QString::fromUtf8(sqlite3_errmsg(source))));
+        sqlite3_close(source);
+        return ReplaceResult::Failed;
+    }
+    // One step copies every page inside one write transaction of the
+    // destination: it commits whole or not at all. The connection's busy
+    // timeout lets a short write of another workstation finish first.
+    sqlite3_backup* backup = sqlite3_backup_init(dest, "main", source, "main");
+    if (!backup) {
+        setError(error, QString::fromUtf8(sqlite3_errmsg(dest)));
+        sqlite3_close(source);
+        return ReplaceResult::Failed;
+    }
+    rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    ReplaceResult result = ReplaceResult::Replaced;
+    if (rc != SQLITE_DONE) {
+        const int code = rc & 0xff;
+        result = code == SQLITE_BUSY || code == SQLITE_LOCKED ? ReplaceResult::InUse
+                                                              : ReplaceResult::Failed;
+        setError(error,
+                 QStringLiteral("%1 (%2)").arg(QString::fromUtf8(sqlite3_errstr(rc))).arg(rc));
+    } else if (finished != SQLITE_OK) {
+        result = ReplaceResult::Failed;
+        setError(error, QString::fromUtf8(sqlite3_errmsg(dest)));
+    }
+    sqlite3_close(source);
+    return result;
 }

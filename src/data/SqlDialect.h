@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QSqlDatabase;
+
 // The few SQL pieces that differ between engines. Stores write portable SQL
 // and ask the dialect for these, so that a second engine only needs a second
 // dialect. Values typed by the operator are never passed here: they are bound.
@@ -65,6 +67,19 @@ public:
     // A consistent, compacted copy of the whole database into :target.
     virtual QString copyInto() const = 0;
 
+    enum class ReplaceResult
+    {
+        Replaced,
+        InUse, // another connection holds the database: nothing changed
+        Failed,
+    };
+    // Replaces the whole content of the database open on `target` by that of
+    // the database file `sourceFile`, in one step on the open connection:
+    // other connections see the old content or the new one, and a failure
+    // leaves the old content. Must not run inside a transaction.
+    virtual ReplaceResult replaceContent(const QSqlDatabase& target, const QString& sourceFile,
+                                         QString* error) const;
+
     // Escapes %, _ and \ so that a typed text matches literally inside a
     // LIKE pattern built by the caller ("%" + escapeLike(text) + "%").
     static QString escapeLike(const QString& text);
@@ -94,4 +109,6 @@ public:
     QString compact() const override;
     QString checkpoint() const override;
     QString copyInto() const override;
+    ReplaceResult replaceContent(const QSqlDatabase& target, const QString& sourceFile,
+                                 QString* error) const override;
 };

@@ -351,10 +351,8 @@ bool TdmData::LoadSessionValues()
 
 QString TdmData::BackupFolder()
 {
-    QString folder = QueryString(QStringLiteral("SELECT F_BakPath FROM SysInfo")).trimmed();
-    if (folder.isEmpty())
-        folder = QFileInfo(m_db.filePath()).absolutePath() + QStringLiteral("/backup");
-    return folder;
+    return Backup::resolveFolder(QueryString(QStringLiteral("SELECT F_BakPath FROM SysInfo")),
+                                 m_db.filePath());
 }
 
 TdmData::BackupResult TdmData::BackupDatabase()

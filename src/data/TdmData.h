@@ -105,8 +105,9 @@ public:
         Failed
     };
     BackupResult BackupDatabase();
-    // The folder backups go to: SysInfo.F_BakPath, or "backup" beside the
-    // database when none is set.
+    // The folder backups go to: SysInfo.F_BakPath trimmed, or "backup"
+    // beside the database when none is set; a relative folder is taken from
+    // the database's folder.
     QString BackupFolder();
 
     static TdmData* instance() { return s_instance; }

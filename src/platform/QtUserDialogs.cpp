@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -112,4 +114,27 @@ QString QtUserDialogs::saveFileName(const QString& title, const QString& dir, co
 QString QtUserDialogs::existingDirectory(const QString& title, const QString& dir)
 {
     return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, dir);
+}
+
+std::unique_ptr<QInputDialog>
+QtUserDialogs::makePasswordDialog(const QString& title, const QString& prompt, QWidget* parent)
+{
+    auto dialog = std::make_unique<QInputDialog>(parent);
+    dialog->setObjectName(QStringLiteral("dlgPassword"));
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(prompt);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setTextEchoMode(QLineEdit::Password);
+    dialog->setOkButtonText(QStringLiteral("确定"));
+    dialog->setCancelButtonText(QStringLiteral("取消"));
+    return dialog;
+}
+
+std::optional<QString> QtUserDialogs::askPassword(const QString& title, const QString& prompt)
+{
+    const std::unique_ptr<QInputDialog> dialog =
+        makePasswordDialog(title, prompt, QApplication::activeWindow());
+    if (dialog->exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog->textValue();
 }

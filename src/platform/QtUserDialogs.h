@@ -5,6 +5,7 @@
 #include <memory>
 
 class QFileDialog;
+class QInputDialog;
 class QMessageBox;
 class QWidget;
 
@@ -24,6 +25,10 @@ public:
                                                        const QString& filter,
                                                        QWidget* parent = nullptr);
 
+    // The dialog askPassword shows, built but not shown.
+    static std::unique_ptr<QInputDialog>
+    makePasswordDialog(const QString& title, const QString& prompt, QWidget* parent = nullptr);
+
     int showMess(const QString& text, int kind) override;
     void showFailure(const QString& text, const QString& details) override;
     QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
@@ -31,4 +36,5 @@ public:
                               const QString& filter) override;
     QString saveFileName(const QString& title, const QString& dir, const QString& filter) override;
     QString existingDirectory(const QString& title, const QString& dir) override;
+    std::optional<QString> askPassword(const QString& title, const QString& prompt) override;
 };

@@ -22,6 +22,7 @@ void ScriptedDialogs::clear()
 {
     m_answers.clear();
     m_files.clear();
+    m_passwords.clear();
     m_messages.clear();
     m_dialogs.clear();
     m_unanswered = 0;
@@ -76,4 +77,12 @@ QString ScriptedDialogs::saveFileName(const QString& title, const QString& dir,
 QString ScriptedDialogs::existingDirectory(const QString& title, const QString& dir)
 {
     return nextFiles(QStringLiteral("folder"), title, dir, QString()).value(0);
+}
+
+std::optional<QString> ScriptedDialogs::askPassword(const QString& title, const QString& prompt)
+{
+    m_dialogs.append({QStringLiteral("password"), title, QString(), prompt});
+    if (m_passwords.isEmpty())
+        return std::nullopt;
+    return m_passwords.dequeue();
 }

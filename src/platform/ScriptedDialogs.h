@@ -21,10 +21,10 @@ public:
     };
     struct Dialog
     {
-        QString type; // "open", "openMany", "save", "folder"
+        QString type; // "open", "openMany", "save", "folder", "password"
         QString title;
         QString dir;
-        QString filter;
+        QString filter; // the prompt of a password dialog
     };
 
     ScriptedDialogs();
@@ -36,6 +36,8 @@ public:
     // An empty name answers the next dialog with "cancel".
     void queueFile(const QString& path) { m_files.enqueue(QStringList{path}); }
     void queueFiles(const QStringList& paths) { m_files.enqueue(paths); }
+    // No value answers the next password dialog with "cancel".
+    void queuePassword(const std::optional<QString>& password) { m_passwords.enqueue(password); }
 
     const QList<Message>& messages() const { return m_messages; }
     const QList<Dialog>& dialogs() const { return m_dialogs; }
@@ -50,6 +52,7 @@ public:
     int unansweredQuestions() const { return m_unanswered; }
     int pendingAnswers() const { return int(m_answers.size()); }
     int pendingFiles() const { return int(m_files.size()); }
+    int pendingPasswords() const { return int(m_passwords.size()); }
     void clear();
 
     int showMess(const QString& text, int kind) override;
@@ -59,6 +62,7 @@ public:
                               const QString& filter) override;
     QString saveFileName(const QString& title, const QString& dir, const QString& filter) override;
     QString existingDirectory(const QString& title, const QString& dir) override;
+    std::optional<QString> askPassword(const QString& title, const QString& prompt) override;
 
 private:
     QStringList nextFiles(const QString& type, const QString& title, const QString& dir,
@@ -67,6 +71,7 @@ private:
     UserDialogs* m_previous;
     QQueue<int> m_answers;
     QQueue<QStringList> m_files;
+    QQueue<std::optional<QString>> m_passwords;
     QList<Message> m_messages;
     QList<Dialog> m_dialogs;
     int m_unanswered = 0;

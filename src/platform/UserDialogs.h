@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Message kinds of ShowMess.
 enum MessKind
 {
@@ -42,6 +44,15 @@ public:
     virtual QString saveFileName(const QString& title, const QString& dir,
                                  const QString& filter) = 0;
     virtual QString existingDirectory(const QString& title, const QString& dir) = 0;
+
+    // A password typed into a small input dialog that hides what is typed;
+    // no value when the operator cancels (an empty password is a value).
+    virtual std::optional<QString> askPassword(const QString& title, const QString& prompt)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(prompt);
+        return std::nullopt;
+    }
 
     static UserDialogs& current();
     // Not owned. nullptr restores the console default.
