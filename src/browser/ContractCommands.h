@@ -70,6 +70,8 @@ public:
     void openOperators();     // 103
     void openCustomFields();  // 109
     void openDataCleanup();   // 502
+    void importContracts();   // 501
+    void importClients();     // 506
     // Tools and help
     void startCalculator();
     void startNotepad();
