@@ -81,6 +81,8 @@ private slots:
     void importXlsx();
     void officeFixtures_data();
     void officeFixtures();
+    void shippedSamples_data();
+    void shippedSamples();
     void badRowsAtTheirRowNumbers();
     void captionsAndStoredHeadings();
     void linkNumbersFollowTheLargest();
@@ -454,6 +456,39 @@ void TestImport::officeFixtures()
                           QStringLiteral("2024003|2024-02-29|0|0|-1||0|")}));
 }
 
+void TestImport::shippedSamples_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("contracts") << "sample1.xls"
+                               << "contract" << 2;
+    QTest::newRow("counterparts") << "sample2.xls"
+                                  << "client" << 1;
+}
+
+void TestImport::shippedSamples()
+{
+    // The examples beside the program import as they are, every heading a
+    // caption of the import.
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(int, rows);
+    const QString path = QStringLiteral(IMPORT_SAMPLES "/") + name;
+    const FileResult r = importFile(*m_db, path, kind);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.written, rows);
+    QCOMPARE(r.skipped, 0);
+    Spreadsheet book;
+    QVERIFY(book.read(path));
+    QList<Mapping> mapping;
+    QVERIFY(loadMapping(*m_db, kind, &mapping));
+    QStringList captions;
+    for (const Mapping& m : mapping)
+        captions << m.caption;
+    QCOMPARE(book.sheets().first().headings(), captions);
+}
+
 void TestImport::badRowsAtTheirRowNumbers()
 {
     writeFile(file(QStringLiteral("bad.csv")), utf8("合同编号,合同名称,签订日期,合同金额\n"
@@ -496,10 +531,16 @@ void TestImport::linkNumbersFollowTheLargest()
 {
     QVERIFY(m_db->exec(
         QStringLiteral("INSERT INTO Contract(F_cltID, F_code, F_name) VALUES(41, 'old', 'old')")));
+    // A contract someone keeps without code and name is not the import's to remove.
+    QVERIFY(m_db->exec(
+        QStringLiteral("INSERT INTO Contract(F_cltID, F_code, F_name) VALUES(3, '', NULL)")));
     writeFile(file(QStringLiteral("c.csv")), utf8(kContractCsv));
     QVERIFY(importFile(*m_db, file(QStringLiteral("c.csv")), QStringLiteral("contract")).ok);
-    QSqlQuery q = m_db->prepare(
-        QStringLiteral("SELECT F_cltID FROM Contract WHERE F_code <> 'old' ORDER BY F_ID"));
+    QCOMPARE(
+        valueOf(*m_db, QStringLiteral("SELECT count(*) FROM Contract WHERE F_cltID = 3")).toInt(),
+        1);
+    QSqlQuery q = m_db->prepare(QStringLiteral(
+        "SELECT F_cltID FROM Contract WHERE F_code <> 'old' AND F_code <> '' ORDER BY F_ID"));
     QVERIFY(m_db->exec(q));
     QList<int> links;
     while (q.next())
@@ -509,7 +550,7 @@ void TestImport::linkNumbersFollowTheLargest()
     QVERIFY(importFile(*m_db, file(QStringLiteral("c.csv")), QStringLiteral("contract")).ok);
     QCOMPARE(valueOf(*m_db, QStringLiteral("SELECT max(F_cltID) FROM Contract")).toInt(), 47);
     QCOMPARE(valueOf(*m_db, QStringLiteral("SELECT count(DISTINCT F_cltID) FROM Contract")).toInt(),
-             7);
+             8);
 }
 
 void TestImport::failureAtEachStatementChangesNothing()

@@ -2,6 +2,7 @@
 #include "browser/TFrmMain.h"
 #include "common/DataGrid.h"
 #include "common/FieldValueDialog.h"
+#include "contracts/TfrmContractEdit.h"
 #include "data/TdmData.h"
 #include "maintenance/ImportWizard.h"
 #include "operators/LoginService.h"
@@ -139,6 +140,21 @@ void TstImportGui::fourPagesWriteTheRows()
                  .scalar(QStringLiteral("SELECT F_date FROM Contract WHERE F_code = 'HT-2'"))
                  .toString(),
              QStringLiteral("2024-02-01"));
+
+    // An imported contract opens in the contract window with its link number.
+    const qint64 id = m_dm->db()
+                          .scalar(QStringLiteral("SELECT F_ID FROM Contract WHERE F_code = 'HT-2'"))
+                          .toLongLong();
+    const int link =
+        m_dm->db()
+            .scalar(QStringLiteral("SELECT F_cltID FROM Contract WHERE F_code = 'HT-2'"))
+            .toInt();
+    QVERIFY(link > 0);
+    TfrmContractEdit edit(TfrmContractEdit::ModeModify, id);
+    QVERIFY(edit.isLoaded());
+    QCOMPARE(edit.linkNumber(), link);
+    QCOMPARE(edit.findChild<QLineEdit*>(QStringLiteral("edtCode"))->text(), QStringLiteral("HT-2"));
+    QCOMPARE(edit.findChild<QLineEdit*>(QStringLiteral("edtName"))->text(), QStringLiteral("乙"));
 }
 
 void TstImportGui::unreadableFileStaysOnFirstPage()
