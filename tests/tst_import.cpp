@@ -413,6 +413,9 @@ void TestImport::officeFixtures_data()
     // those cells read empty.
     QTest::newRow("xls") << "contracts.xls" << false;
     QTest::newRow("xlsx") << "contracts.xlsx" << true;
+    // The same sheet from a workbook that counts its days from 1904.
+    QTest::newRow("xls 1904") << "contracts1904.xls" << false;
+    QTest::newRow("xlsx 1904") << "contracts1904.xlsx" << true;
 }
 
 void TestImport::officeFixtures()

@@ -720,6 +720,20 @@ void readInlineStrings(const std::vector<unsigned char>& xml, Sheet& sheet)
     }
 }
 
+bool uses1904(const std::vector<unsigned char>& xml)
+{
+    QXmlStreamReader r(
+        QByteArray(reinterpret_cast<const char*>(xml.data()), qsizetype(xml.size())));
+    while (!r.atEnd()) {
+        r.readNext();
+        if (r.isStartElement() && r.name() == QLatin1String("workbookPr")) {
+            const QStringView v = r.attributes().value(QLatin1String("date1904"));
+            return v == QLatin1String("1") || v == QLatin1String("true");
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool Spreadsheet::isBuiltInDateFormat(int id)
@@ -774,6 +788,12 @@ bool Spreadsheet::readXlsx(const QString& path, QString* error)
         orcus::zip_archive_stream_fd stream(file.constData());
         orcus::zip_archive zip(&stream);
         zip.load();
+        // orcus 0.17 leaves the origin at 1899-12-30 even for a workbook
+        // that counts from 1904 (older Mac spreadsheets, LibreOffice on
+        // request): read the switch from the workbook part itself.
+        std::vector<unsigned char> workbook;
+        if (zip.read_file_entry("xl/workbook.xml", workbook) && uses1904(workbook))
+            factory.settings.origin = QDate(1904, 1, 1);
         for (size_t i = 0; i < factory.sheets.size(); ++i) {
             std::vector<unsigned char> xml;
             const std::string part = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
