@@ -1,3 +1,5 @@
+#include "common/RecordModel.h"
+#include "common/XlsxExport.h"
 #include "data/Database.h"
 #include "maintenance/Spreadsheet.h"
 #include "maintenance/SpreadsheetImport.h"
@@ -79,6 +81,7 @@ private slots:
     void convert();
     void importCsvWritesConvertedRows();
     void importXlsx();
+    void ourOwnExport();
     void officeFixtures_data();
     void officeFixtures();
     void shippedSamples_data();
@@ -90,6 +93,7 @@ private slots:
     void cancelChangesNothing();
     void adminImport_data();
     void adminImport();
+    void adminSheetChoice();
 
 private:
     QTemporaryDir* m_dir = nullptr;
@@ -404,6 +408,55 @@ void TestImport::importXlsx()
     QCOMPARE(q.value(1).toString(), QStringLiteral("乙公司"));
 }
 
+void TestImport::ourOwnExport()
+{
+    // A list exported by the program comes back as it went out.
+    QVERIFY(m_db->exec(QStringLiteral(
+        "INSERT INTO Contract(F_cltID, F_code, F_name, F_date, F_totalPrice, F_GDflag, F_SFflag) "
+        "VALUES(1, '2024001', '供水合同', '2024-01-15', 1200.5, 1, 1), "
+        "(2, '13800138000', '名称,带逗号', '2024-02-29', 0, 0, -1)")));
+    const QString select = QStringLiteral("SELECT F_code, F_name, F_date, F_totalPrice, F_GDflag, "
+                                          "F_SFflag FROM Contract ORDER BY F_ID");
+    auto rows = [&] {
+        QSqlQuery q = m_db->prepare(select);
+        m_db->exec(q);
+        QStringList out;
+        while (q.next()) {
+            QStringList row;
+            for (int c = 0; c < 6; ++c)
+                row << q.value(c).toString();
+            out << row.join(QLatin1Char('|'));
+        }
+        return out;
+    };
+    const QStringList before = rows();
+    RecordModel model;
+    QString error;
+    QVERIFY2(model.open(*m_db, select, {}, &error), qPrintable(error));
+    GridColumns columns;
+    const char* fields[][2] = {{"F_code", "合同编号"},   {"F_name", "合同名称"},
+                               {"F_date", "签订日期"},   {"F_totalPrice", "合同金额"},
+                               {"F_GDflag", "合同归档"}, {"F_SFflag", "收付标志"}};
+    for (const auto& f : fields) {
+        GridColumn c;
+        c.fieldName = QString::fromUtf8(f[0]);
+        c.title = QString::fromUtf8(f[1]);
+        if (c.fieldName == QLatin1String("F_totalPrice"))
+            c.displayFormat = QStringLiteral(",0.00");
+        columns << c;
+    }
+    model.setColumns(columns);
+    const QString path = file(QStringLiteral("export.xlsx"));
+    QVERIFY2(WriteGridToXlsx(path, QStringLiteral("合同"), model, columns, &error),
+             qPrintable(error));
+    QVERIFY(m_db->exec(QStringLiteral("DELETE FROM Contract")));
+
+    const FileResult r = importFile(*m_db, path, QStringLiteral("contract"));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.written, 2);
+    QCOMPARE(rows(), before);
+}
+
 void TestImport::officeFixtures_data()
 {
     QTest::addColumn<QString>("name");
@@ -650,6 +703,32 @@ void TestImport::adminImport()
                 QStringLiteral("SELECT count(*) FROM %1").arg(SpreadsheetImport::tableOf(kind)))
             .toInt(),
         rows);
+}
+
+void TestImport::adminSheetChoice()
+{
+    m_db->close();
+    const QString book = QStringLiteral(IMPORT_FIXTURES "/contracts.xlsx");
+    AdminRun run =
+        runAdmin({QStringLiteral("import"), m_folder, book, QStringLiteral("--table"),
+                  QStringLiteral("contract"), QStringLiteral("--sheet"), QStringLiteral("没有")});
+    QCOMPARE(run.rc, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("合同、说明")), qPrintable(run.err));
+    // The second sheet holds headings only.
+    run = runAdmin({QStringLiteral("import"), m_folder, book, QStringLiteral("--table"),
+                    QStringLiteral("contract"), QStringLiteral("--sheet"), QStringLiteral("说明")});
+    QCOMPARE(run.rc, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("已导入 0 行，跳过 0 行")), qPrintable(run.out));
+    run = runAdmin({QStringLiteral("import"), m_folder, book, QStringLiteral("--table"),
+                    QStringLiteral("contract"), QStringLiteral("--sheet"), QStringLiteral("合同")});
+    QCOMPARE(run.rc, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("已导入 3 行，跳过 2 行")), qPrintable(run.out));
+    // Wrong use.
+    QCOMPARE(runAdmin({QStringLiteral("import"), m_folder, book}).rc, 2);
+    QCOMPARE(runAdmin({QStringLiteral("import"), m_folder, book, QStringLiteral("--table"),
+                       QStringLiteral("goods")})
+                 .rc,
+             2);
 }
 
 QTEST_GUILESS_MAIN(TestImport)
