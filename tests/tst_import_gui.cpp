@@ -110,6 +110,8 @@ void TstImportGui::toPreview(ImportWizard& wizard, const QString& file)
     next->click();
     QCOMPARE(wizard.step(), 3);
     QCOMPARE(next->text(), QStringLiteral("完成"));
+    QCOMPARE(wizard.findChild<QLabel*>(QStringLiteral("lblPage"))->text(),
+             QStringLiteral("结果预览"));
 }
 
 void TstImportGui::fourPagesWriteTheRows()

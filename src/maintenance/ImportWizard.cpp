@@ -188,6 +188,11 @@ ImportWizard::ImportWizard(const QString& kind, QWidget* parent)
     setWindowTitle(QStringLiteral("Excel 数据导入"));
     resize(760, 520);
 
+    m_pageTitle = new QLabel(this);
+    m_pageTitle->setObjectName(QStringLiteral("lblPage"));
+    QFont titleFont = m_pageTitle->font();
+    titleFont.setBold(true);
+    m_pageTitle->setFont(titleFont);
     m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("pages"));
 
@@ -350,6 +355,7 @@ ImportWizard::ImportWizard(const QString& kind, QWidget* parent)
     buttons->addWidget(m_nextButton);
     buttons->addWidget(m_cancelButton);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pageTitle);
     layout->addWidget(m_pages, 1);
     layout->addLayout(buttons);
     showStep();
@@ -372,6 +378,8 @@ QStringList ImportWizard::problemTexts() const
 
 void ImportWizard::showStep()
 {
+    static const char* const kTitles[] = {" 数据准备 ", " 源 文 件 ", " 对应字段 ", " 结果预览 "};
+    m_pageTitle->setText(QString::fromUtf8(kTitles[m_step]).trimmed());
     m_pages->setCurrentIndex(m_step);
     m_prevButton->setEnabled(m_step > 0);
     m_nextButton->setText(m_step == 3 ? QStringLiteral("完成") : QStringLiteral("下一步"));

@@ -89,6 +89,7 @@ private:
     SpreadsheetImport::Batch m_batch;
     SpreadsheetImport::Checked m_checked;
 
+    QLabel* m_pageTitle;
     QStackedWidget* m_pages;
     QLineEdit* m_sampleEdit;
     QLineEdit* m_fileEdit;
