@@ -7,6 +7,7 @@
 #include "data/Schema.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/DemoData.h"
+#include "maintenance/SpreadsheetImport.h"
 #include "platform/AppPaths.h"
 
 #include <QDir>
@@ -102,7 +103,8 @@ enum class Purpose
 {
     Backup,
     Compact,
-    Restore
+    Restore,
+    Import
 };
 
 // Opens the folder's database for a command, refusing whatever the program
@@ -111,6 +113,7 @@ int openExisting(Io& io, const QString& folder, Purpose purpose, Database& db)
 {
     const QString verb = purpose == Purpose::Backup    ? QStringLiteral("备份")
                          : purpose == Purpose::Restore ? QStringLiteral("恢复")
+                         : purpose == Purpose::Import  ? QStringLiteral("导入到")
                                                        : QStringLiteral("压缩");
     const QString file = databaseIn(folder);
     if (!QFileInfo::exists(file))
@@ -348,6 +351,49 @@ int cmdCompact(const QStringList& args, Io& io)
     return 0;
 }
 
+int cmdImport(const QStringList& args, Io& io)
+{
+    const char* usage =
+        "用法: contract-admin import <文件夹> <表格文件> --table contract|client [--sheet 名称]\n";
+    QStringList positional;
+    QString kind, sheet;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if ((a == QLatin1String("--table") || a == QLatin1String("--sheet")) &&
+            i + 1 < args.size()) {
+            (a == QLatin1String("--table") ? kind : sheet) = args.at(++i);
+        } else if (a.startsWith(QLatin1String("--"))) {
+            io.err << "无法识别的参数: " << a << '\n' << usage;
+            return 2;
+        } else {
+            positional << a;
+        }
+    }
+    if (positional.size() != 2 || positional.at(0).trimmed().isEmpty() ||
+        positional.at(1).trimmed().isEmpty() || SpreadsheetImport::tableOf(kind).isEmpty()) {
+        io.err << usage;
+        return 2;
+    }
+    Database db(QStringLiteral("admin-import"));
+    if (const int rc = openExisting(io, positional.at(0), Purpose::Import, db))
+        return rc;
+    const SpreadsheetImport::FileResult r =
+        SpreadsheetImport::importFile(db, positional.at(1), kind.toLower(), sheet);
+    for (const QString& caption : r.missingHeadings)
+        io.err << QStringLiteral("表格中没有“%1”对应的列，该字段不导入\n").arg(caption);
+    if (!r.problems.isEmpty()) {
+        for (const SpreadsheetImport::Problem& p : r.problems)
+            io.err << SpreadsheetImport::describe(p) << '\n';
+        io.err << QStringLiteral("有 %1 处错误，未导入任何数据\n").arg(r.problems.size());
+        return 1;
+    }
+    if (!r.ok)
+        return fail(io, r.error.section(QLatin1Char('\n'), 0, 0),
+                    r.error.section(QLatin1Char('\n'), 1));
+    io.out << QStringLiteral("已导入 %1 行，跳过 %2 行\n").arg(r.written).arg(r.skipped);
+    return 0;
+}
+
 int notYet(const QStringList&, Io& io)
 {
     io.err << "此命令尚未提供\n";
@@ -364,7 +410,9 @@ const Command kCommands[] = {
      "检查备份文件后用它恢复数据库；先把当前数据库另存到备份文件夹", cmdRestore},
     {"compact", "compact <文件夹> [--convert]",
      "检查并压缩数据库；--convert 同意转换没有版本标记的数据库", cmdCompact},
-    {"import", "import <文件夹> <表格文件>", "从电子表格导入合同或往来单位", notYet},
+    {"import", "import <文件夹> <表格文件> --table contract|client [--sheet 名称]",
+     "从电子表格（.xlsx、.xls、.csv）导入合同或往来单位；有错误的行全部列出，不写入任何数据",
+     cmdImport},
     {"report", "report <文件夹> <报表名> <PDF文件>", "把报表输出为 PDF", notYet},
 };
 

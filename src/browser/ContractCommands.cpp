@@ -14,6 +14,7 @@
 #include "data/CompactDatabase.h"
 #include "data/Session.h"
 #include "data/TdmData.h"
+#include "maintenance/ImportWizard.h"
 #include "maintenance/TfrmBackup.h"
 #include "maintenance/TfrmChangePass.h"
 #include "maintenance/TfrmCompanyInfo.h"
@@ -89,6 +90,8 @@ const CommandDef kCommands[] = {
     {109, nullptr, &ContractCommands::openCustomFields},
     {502, nullptr, &ContractCommands::openDataCleanup},
     {503, nullptr, &ContractCommands::openBackup},
+    {501, nullptr, &ContractCommands::importContracts},
+    {506, nullptr, &ContractCommands::importClients},
 };
 
 } // namespace
@@ -478,6 +481,22 @@ void ContractCommands::openBackup()
             m_host.reloadTypeTree();
         refresh();
     }
+}
+
+void ContractCommands::importContracts()
+{
+    // The new contracts may bring types the tree does not show yet.
+    if (ImportFromSpreadsheet(QStringLiteral("contract"), m_host.window)) {
+        if (m_host.reloadTypeTree)
+            m_host.reloadTypeTree();
+        refresh();
+    }
+}
+
+void ContractCommands::importClients()
+{
+    if (ImportFromSpreadsheet(QStringLiteral("client"), m_host.window))
+        refresh();
 }
 
 void ContractCommands::startDesktopProgram(const QStringList& candidates, const QString& what)

@@ -71,6 +71,8 @@ public:
     void openCustomFields();  // 109
     void openDataCleanup();   // 502
     void openBackup();        // 503
+    void importContracts();   // 501
+    void importClients();     // 506
     // Tools and help
     void startCalculator();
     void startNotepad();
