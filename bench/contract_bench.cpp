@@ -17,11 +17,14 @@
 #include "common/PickerRegistry.h"
 #include "common/RecordModel.h"
 #include "common/RecordSet.h"
+#include "common/XlsxExport.h"
 #include "contracts/ContractRows.h"
 #include "data/Database.h"
 #include "data/DataServicesUi.h"
 #include "data/SqlBuilder.h"
 #include "data/TdmData.h"
+#include "maintenance/SpreadsheetImport.h"
+#include "maintenance/XlsxCellReferences.h"
 #include "operators/LoginService.h"
 #include "platform/AppPaths.h"
 #include "platform/ScriptedDialogs.h"
@@ -55,6 +58,9 @@
 #include <QTextStream>
 #include <QTreeWidget>
 
+#include <orcus/csv_parser.hpp>
+#include <orcus/orcus_xlsx.hpp>
+#include <orcus/spreadsheet/import_interface.hpp>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -348,6 +354,289 @@ QString ratioText(double r)
 QString verdict(bool ok)
 {
     return ok ? QStringLiteral("ok") : QStringLiteral("MISSED");
+}
+
+// ---- The spreadsheet import
+
+namespace oss = orcus::spreadsheet;
+namespace oif = orcus::spreadsheet::iface;
+
+// The floor's reader: orcus parses the file and every cell is dropped.
+class DroppedStrings : public oif::import_shared_strings
+{
+public:
+    size_t append(std::string_view) override { return m_count++; }
+    size_t add(std::string_view) override { return m_count++; }
+    void set_segment_font(size_t) override {}
+    void set_segment_bold(bool) override {}
+    void set_segment_italic(bool) override {}
+    void set_segment_font_name(std::string_view) override {}
+    void set_segment_font_size(double) override {}
+    void set_segment_font_color(oss::color_elem_t, oss::color_elem_t, oss::color_elem_t,
+                                oss::color_elem_t) override
+    {
+    }
+    void append_segment(std::string_view) override {}
+    size_t commit_segments() override { return m_count++; }
+
+private:
+    size_t m_count = 0;
+};
+
+class DroppedSheet : public oif::import_sheet
+{
+public:
+    quint64 cells = 0;
+    void set_auto(oss::row_t, oss::col_t, std::string_view) override { ++cells; }
+    void set_string(oss::row_t, oss::col_t, oss::string_id_t) override { ++cells; }
+    void set_value(oss::row_t, oss::col_t, double) override { ++cells; }
+    void set_bool(oss::row_t, oss::col_t, bool) override { ++cells; }
+    void set_date_time(oss::row_t, oss::col_t, int, int, int, int, int, double) override
+    {
+        ++cells;
+    }
+    void set_format(oss::row_t, oss::col_t, size_t) override {}
+    void set_format(oss::row_t, oss::col_t, oss::row_t, oss::col_t, size_t) override {}
+    void fill_down_cells(oss::row_t, oss::col_t, oss::row_t) override {}
+    oss::range_size_t get_sheet_size() const override { return {1048576, 16384}; }
+};
+
+class DroppedFactory : public oif::import_factory
+{
+public:
+    oif::import_shared_strings* get_shared_strings() override { return &m_strings; }
+    oif::import_reference_resolver* get_reference_resolver(oss::formula_ref_context_t) override
+    {
+        return &m_references;
+    }
+    oif::import_sheet* append_sheet(oss::sheet_t, std::string_view) override
+    {
+        m_sheets.push_back(std::make_unique<DroppedSheet>());
+        return m_sheets.back().get();
+    }
+    oif::import_sheet* get_sheet(std::string_view) override
+    {
+        return m_sheets.empty() ? nullptr : m_sheets.front().get();
+    }
+    oif::import_sheet* get_sheet(oss::sheet_t index) override
+    {
+        return index >= 0 && size_t(index) < m_sheets.size() ? m_sheets[size_t(index)].get()
+                                                             : nullptr;
+    }
+    void finalize() override {}
+    quint64 cells() const
+    {
+        quint64 n = 0;
+        for (const auto& s : m_sheets)
+            n += s->cells;
+        return n;
+    }
+
+private:
+    DroppedStrings m_strings;
+    XlsxCellReferences m_references;
+    std::vector<std::unique_ptr<DroppedSheet>> m_sheets;
+};
+
+struct DroppedCsv : public orcus::csv_handler
+{
+    quint64 cells = 0;
+    void cell(const char*, size_t, bool) { ++cells; }
+};
+
+// What the floor writes: the source rows, already in their stored form,
+// through one prepared INSERT in one transaction.
+bool insertRows(const QString& file, const QStringList& fields, const RecordModel& rows)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return false;
+    }
+    QStringList marks;
+    for (int i = 0; i < fields.size(); ++i)
+        marks << QStringLiteral("?");
+    const QByteArray sql = QStringLiteral("INSERT INTO Contract(F_cltID, %1) VALUES(?, %2)")
+                               .arg(fields.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
+                               .toUtf8();
+    sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    bool ok = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK;
+    for (int r = 0; ok && r < rows.rowCount(); ++r) {
+        sqlite3_bind_int64(stmt, 1, r + 1);
+        for (int c = 0; c < fields.size(); ++c) {
+            const QByteArray v = rows.text(r, fields.at(c)).toUtf8();
+            sqlite3_bind_text(stmt, c + 2, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+        }
+        ok = sqlite3_step(stmt) == SQLITE_DONE;
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db);
+    return ok;
+}
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+struct ImportRatios
+{
+    double csv = 0;
+    double xlsx = 0;
+};
+
+// 100,000 contract rows read, converted and written by the import, against
+// orcus parsing the same file into nothing plus one prepared INSERT of the
+// rows.
+ImportRatios measureImport(const Options& o, const QString& demoFile)
+{
+    ImportRatios r;
+    QTemporaryDir work;
+    const QString empty = work.filePath(QStringLiteral("empty/Contract.db"));
+    {
+        QProcess admin;
+        admin.start(QStringLiteral(CONTRACT_ADMIN_EXE),
+                    {QStringLiteral("init"), work.filePath(QStringLiteral("empty"))});
+        if (!admin.waitForFinished(-1) || admin.exitCode() != 0 || !QFileInfo::exists(empty)) {
+            out() << "9 import: contract-admin init 失败" << Qt::endl;
+            return r;
+        }
+    }
+    Database source(QStringLiteral("bench-import-source"));
+    QString error;
+    QList<SpreadsheetImport::Mapping> mapping;
+    if (!source.open(demoFile, &error) ||
+        !SpreadsheetImport::loadMapping(source, QStringLiteral("contract"), &mapping, &error)) {
+        out() << "9 import: " << error << Qt::endl;
+        return r;
+    }
+    // The columns the import takes, headed by their captions.
+    QStringList fields;
+    GridColumns columns;
+    for (const SpreadsheetImport::Mapping& m : mapping) {
+        if (m.field.compare(QLatin1String("F_cltID"), Qt::CaseInsensitive) == 0)
+            continue;
+        fields << m.field;
+        columns << textColumn(m.field, m.caption, 80);
+    }
+    RecordModel rows;
+    rows.setColumns(columns);
+    if (!rows.open(source,
+                   QStringLiteral("select %1 from Contract order by F_ID limit 100000")
+                       .arg(fields.join(QLatin1Char(','))),
+                   {}, &error)) {
+        out() << "9 import: " << error << Qt::endl;
+        return r;
+    }
+    const QString csvPath = work.filePath(QStringLiteral("contracts.csv"));
+    const QString xlsxPath = work.filePath(QStringLiteral("contracts.xlsx"));
+    {
+        QFile f(csvPath);
+        if (!f.open(QIODevice::WriteOnly)) {
+            out() << "9 import: " << f.errorString() << Qt::endl;
+            return r;
+        }
+        QStringList line;
+        for (const GridColumn& c : columns)
+            line << csvField(c.title);
+        QByteArray text = line.join(QLatin1Char(',')).toUtf8() + "\r\n";
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            line.clear();
+            for (const QString& field : fields)
+                line << csvField(rows.displayText(row, rows.columnOfField(field)));
+            text += line.join(QLatin1Char(',')).toUtf8() + "\r\n";
+        }
+        f.write(text);
+    }
+    if (!WriteGridToXlsx(xlsxPath, QStringLiteral("合同"), rows, columns, &error)) {
+        out() << "9 import: " << error << Qt::endl;
+        return r;
+    }
+
+    const auto freshCopy = [&](int n) {
+        const QString file = work.filePath(QStringLiteral("run%1.db").arg(n));
+        QFile::remove(file);
+        QFile::copy(empty, file);
+        return file;
+    };
+    const auto measure = [&](const QString& path, bool xlsx) {
+        Samples program, floorTimes;
+        int written = 0;
+        quint64 floorCells = 0;
+        qint64 peakGrowthKb = 0;
+        for (int run = 0; run < o.runs; ++run) {
+            const QString target = freshCopy(run);
+            const qint64 before = statusKb("VmRSS");
+            QElapsedTimer t;
+            t.start();
+            {
+                Database db(QStringLiteral("bench-import"));
+                QString openError;
+                if (!db.open(target, &openError)) {
+                    out() << "9 import: " << openError << Qt::endl;
+                    return 0.0;
+                }
+                const SpreadsheetImport::FileResult result =
+                    SpreadsheetImport::importFile(db, path, QStringLiteral("contract"));
+                if (!result.ok) {
+                    out() << "9 import: " << result.error << " (" << result.problems.size()
+                          << " problems)" << Qt::endl;
+                    for (const SpreadsheetImport::Problem& p : result.problems.mid(0, 5))
+                        out() << "  " << SpreadsheetImport::describe(p) << Qt::endl;
+                    return 0.0;
+                }
+                written = result.written;
+            }
+            program.add(elapsedMs(t));
+            peakGrowthKb = qMax(peakGrowthKb, statusKb("VmHWM") - before);
+
+            const QString floorTarget = freshCopy(run + 100);
+            t.start();
+            quint64 cells = 0;
+            if (xlsx) {
+                DroppedFactory factory;
+                orcus::orcus_xlsx reader(&factory);
+                reader.read_file(path.toStdString());
+                cells = factory.cells();
+            } else {
+                QFile f(path);
+                f.open(QIODevice::ReadOnly);
+                const QByteArray bytes = f.readAll();
+                DroppedCsv handler;
+                orcus::csv::parser_config config;
+                config.delimiters.assign(1, ',');
+                config.text_qualifier = '"';
+                orcus::csv_parser<DroppedCsv> parser(bytes.constData(), size_t(bytes.size()),
+                                                     handler, config);
+                parser.parse();
+                cells = handler.cells;
+            }
+            if (!insertRows(floorTarget, fields, rows))
+                out() << "9 import: floor failed" << Qt::endl;
+            floorCells = cells;
+            floorTimes.add(elapsedMs(t));
+        }
+        const double ratio = program.median() / qMax(0.001, floorTimes.median());
+        out() << "9 import " << (xlsx ? "xlsx" : "csv") << " (" << written << " rows, "
+              << QFileInfo(path).size() / 1024
+              << " KB, read + convert + write): " << describe(program) << "; floor "
+              << describe(floorTimes) << "; ratio " << ratioText(ratio)
+              << " [target <= 2: " << verdict(ratio <= 2.0) << "]; resident growth "
+              << peakGrowthKb / 1024 << " MB" << Qt::endl;
+        return ratio;
+    };
+    r.csv = measure(csvPath, false);
+    r.xlsx = measure(xlsxPath, true);
+    return r;
 }
 
 // ---- The reference and shipment screens
@@ -890,6 +1179,9 @@ int main(int argc, char* argv[])
     // time runs from the operator's step to the first screen drawn.
     Ratios reference = measureReferenceScreens(o, file, floor);
 
+    // ---- 9. The spreadsheet import.
+    const ImportRatios imported = measureImport(o, file);
+
     out() << "bench: list_open_ratio=" << ratioText(listRatio)
           << " filter_ratio=" << ratioText(filterRatio)
           << " rss_mb=" << QString::number(rssMb, 'f', 1)
@@ -897,7 +1189,9 @@ int main(int argc, char* argv[])
           << " client_pick_ratio=" << ratioText(reference.clientPick)
           << " goods_filter_ratio=" << ratioText(reference.goodsFilter)
           << " goods_pick_ratio=" << ratioText(reference.goodsPick)
-          << " shipment_query_ratio=" << ratioText(reference.shipmentQuery) << Qt::endl;
+          << " shipment_query_ratio=" << ratioText(reference.shipmentQuery)
+          << " import_csv_ratio=" << ratioText(imported.csv)
+          << " import_xlsx_ratio=" << ratioText(imported.xlsx) << Qt::endl;
     std::fflush(stdout);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "maintenance/Spreadsheet.h"
 
+#include "maintenance/XlsxCellReferences.h"
+
 #include "platform/LegacyText.h"
 
 #include <QFile>
@@ -573,41 +575,6 @@ void Formula::commit()
         m_sheet.put(m_row, m_col, m_result);
 }
 
-// Cell references of the sheet files ("B7", "A1:K4"), with no sheet part.
-class Resolver : public iface::import_reference_resolver
-{
-public:
-    ss::src_address_t resolve_address(std::string_view address) override
-    {
-        ss::src_address_t a{0, 0, 0};
-        size_t i = 0;
-        while (i < address.size() && address[i] == '$')
-            ++i;
-        int column = 0;
-        for (; i < address.size() && std::isalpha(static_cast<unsigned char>(address[i])); ++i)
-            column = column * 26 + (std::toupper(static_cast<unsigned char>(address[i])) - 'A' + 1);
-        while (i < address.size() && address[i] == '$')
-            ++i;
-        int row = 0;
-        for (; i < address.size() && std::isdigit(static_cast<unsigned char>(address[i])); ++i)
-            row = row * 10 + (address[i] - '0');
-        if (i != address.size() || column == 0 || row == 0)
-            throw std::invalid_argument("bad cell reference: " + std::string(address));
-        a.row = row - 1;
-        a.column = column - 1;
-        return a;
-    }
-    ss::src_range_t resolve_range(std::string_view range) override
-    {
-        const size_t colon = range.find(':');
-        if (colon == std::string_view::npos) {
-            const ss::src_address_t a = resolve_address(range);
-            return {a, a};
-        }
-        return {resolve_address(range.substr(0, colon)), resolve_address(range.substr(colon + 1))};
-    }
-};
-
 class Settings : public iface::import_global_settings
 {
 public:
@@ -668,7 +635,7 @@ private:
     QStringList m_stringList;
     Strings m_strings;
     Styles m_styles;
-    Resolver m_resolver;
+    XlsxCellReferences m_resolver;
 };
 
 bool cellAt(QStringView ref, int* row, int* column)
