@@ -39,6 +39,7 @@ private slots:
     void twoFilesBeforeTheFirstSave();
     void codeChangeMovesFiles();
     void cancelLeavesNoFiles();
+    void leavingWithPendingFilesAsks();
     void checks_data();
     void checks();
     void failedSaveKeepsPendingFiles();
@@ -251,6 +252,28 @@ void TstProjectsGui::codeChangeMovesFiles()
     QCOMPARE(storedFiles("GC-9"), (QStringList{"a", "b", "c.txt"}));
     QCOMPARE(storedFiles("GC-1"), QStringList{});
     QCOMPARE(storedFiles("GC-2"), QStringList{"other"});
+}
+
+// A file added but not saved is a change of the project: moving on asks
+// first, and "取消" keeps the project and its pending file.
+void TstProjectsGui::leavingWithPendingFilesAsks()
+{
+    addProject("GC-1", "一号楼");
+    addProject("GC-2", "二号楼");
+    TfrmGCitemMan list;
+    list.grid()->setCurrentRow(0);
+    TfrmGCitemEdit w(caller(list), false);
+    w.prepare(SubRecordEdit::ModifyMode);
+    QVERIFY(!w.isChanged());
+    m_ui->queueFile(makeFile("a.pdf"));
+    w.addFile();
+    QVERIFY(w.isChanged());
+    m_ui->queueAnswer(3);
+    w.moveTo(RecordNavigator::Next);
+    QCOMPARE(m_ui->lastText(), RecordNavigator::leaveQuestion());
+    QCOMPARE(w.codeEdit()->text(), QString("GC-1"));
+    QCOMPARE(column(w.files(), "F_caption"), QStringList{"a.pdf"});
+    QCOMPARE(storedFiles("GC-1"), QStringList{});
 }
 
 void TstProjectsGui::cancelLeavesNoFiles()

@@ -182,7 +182,7 @@ void SubRecordEdit::markUnchanged()
 
 bool SubRecordEdit::isChanged() const
 {
-    return InputState(m_fields) != m_shown;
+    return InputState(m_fields) != m_shown || hasPendingRows();
 }
 
 void SubRecordEdit::moveTo(RecordNavigator::Move move)

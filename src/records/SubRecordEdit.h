@@ -86,7 +86,8 @@ public:
     // The navigation buttons: move the caller's list and reload the fields,
     // after asking when the record shown was changed.
     void moveTo(RecordNavigator::Move move);
-    // True when a field differs from what was last cleared, loaded or saved.
+    // True when a field differs from what was last cleared, loaded or saved,
+    // or the record's own lists hold rows not yet saved.
     bool isChanged() const;
 
     // The failure message of every save.
@@ -140,6 +141,9 @@ protected:
     virtual void beforeFill() {}
     // The caller's key column.
     virtual QString keyField() const { return QStringLiteral("F_ID"); }
+    // Rows of the record's own lists (files, goods lines) added, changed or
+    // deleted but not yet saved: they count as a change of the record.
+    virtual bool hasPendingRows() const { return false; }
     // Runs once a save has been committed (settings that must not be
     // written for a save that was rolled back).
     virtual void afterCommit() {}

@@ -302,3 +302,8 @@ void TfrmGCitemEdit::deleteFile()
         return;
     m_files->model()->removeRows(row, 1);
 }
+
+bool TfrmGCitemEdit::hasPendingRows() const
+{
+    return m_files && m_files->model()->hasPendingChanges();
+}

@@ -52,6 +52,7 @@ public:
     static QString duplicateText();
 
 protected:
+    bool hasPendingRows() const override;
     void clearFields() override;
     void loadFields() override;
     bool checkFields() override;

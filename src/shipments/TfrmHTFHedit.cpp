@@ -321,3 +321,8 @@ int OpenShipmentEdit(SubRecordEdit::Mode mode, DataGrid* shipments, DataGrid* li
     TfrmHTFHedit window(shipments, lines, contract, parent);
     return window.Open(mode);
 }
+
+bool TfrmHTFHedit::hasPendingRows() const
+{
+    return m_lines && m_lines->model()->hasPendingChanges();
+}

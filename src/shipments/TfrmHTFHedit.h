@@ -54,6 +54,7 @@ public:
     void deleteCurrentLine();
 
 protected:
+    bool hasPendingRows() const override;
     void clearFields() override;
     void loadFields() override;
     bool checkFields() override;
