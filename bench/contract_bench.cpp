@@ -24,7 +24,7 @@
 #include "data/SqlBuilder.h"
 #include "data/TdmData.h"
 #include "maintenance/SpreadsheetImport.h"
-#include "maintenance/XlsxCellReferences.h"
+#include "maintenance/XlsxParts.h"
 #include "operators/LoginService.h"
 #include "platform/AppPaths.h"
 #include "platform/ScriptedDialogs.h"

@@ -1,6 +1,6 @@
 #include "maintenance/Spreadsheet.h"
 
-#include "maintenance/XlsxCellReferences.h"
+#include "maintenance/XlsxParts.h"
 
 #include "platform/LegacyText.h"
 
@@ -15,11 +15,9 @@
 #include <orcus/zip_archive.hpp>
 #include <orcus/zip_archive_stream.hpp>
 
-#include <cctype>
 #include <cmath>
 #include <exception>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 // ---- cells and sheets
@@ -298,7 +296,6 @@ namespace {
 
 namespace ss = orcus::spreadsheet;
 namespace iface = orcus::spreadsheet::iface;
-using orcus::length_unit_t;
 
 QString fromView(std::string_view s)
 {
@@ -322,152 +319,6 @@ struct RawSheet
     QString name;
     QHash<quint64, RawCell> cells;
     int rows = 0;
-};
-
-class Strings : public iface::import_shared_strings
-{
-public:
-    explicit Strings(QStringList& list) : m_list(list) {}
-    size_t append(std::string_view s) override
-    {
-        m_list << fromView(s);
-        return size_t(m_list.size() - 1);
-    }
-    size_t add(std::string_view s) override
-    {
-        const QString text = fromView(s);
-        const auto it = m_index.constFind(text);
-        if (it != m_index.constEnd())
-            return *it;
-        const size_t i = append(s);
-        m_index.insert(text, i);
-        return i;
-    }
-    void set_segment_font(size_t) override {}
-    void set_segment_bold(bool) override {}
-    void set_segment_italic(bool) override {}
-    void set_segment_font_name(std::string_view) override {}
-    void set_segment_font_size(double) override {}
-    void set_segment_font_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t,
-                                ss::color_elem_t) override
-    {
-    }
-    void append_segment(std::string_view s) override { m_segments += fromView(s); }
-    size_t commit_segments() override
-    {
-        m_list << m_segments;
-        m_segments.clear();
-        return size_t(m_list.size() - 1);
-    }
-
-private:
-    QStringList& m_list;
-    QHash<QString, size_t> m_index;
-    QString m_segments;
-};
-
-// Only the number format of each cell format matters to the import.
-class Styles : public iface::import_styles
-{
-public:
-    Styles(QHash<int, QString>& formats, QList<int>& xfs) : m_formats(formats), m_xfs(xfs) {}
-    void set_font_count(size_t) override {}
-    void set_font_bold(bool) override {}
-    void set_font_italic(bool) override {}
-    void set_font_name(std::string_view) override {}
-    void set_font_size(double) override {}
-    void set_font_underline(ss::underline_t) override {}
-    void set_font_underline_width(ss::underline_width_t) override {}
-    void set_font_underline_mode(ss::underline_mode_t) override {}
-    void set_font_underline_type(ss::underline_type_t) override {}
-    void set_font_underline_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t,
-                                  ss::color_elem_t) override
-    {
-    }
-    void set_font_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t,
-                        ss::color_elem_t) override
-    {
-    }
-    void set_strikethrough_style(ss::strikethrough_style_t) override {}
-    void set_strikethrough_type(ss::strikethrough_type_t) override {}
-    void set_strikethrough_width(ss::strikethrough_width_t) override {}
-    void set_strikethrough_text(ss::strikethrough_text_t) override {}
-    size_t commit_font() override { return m_count++; }
-    void set_fill_count(size_t) override {}
-    void set_fill_pattern_type(ss::fill_pattern_t) override {}
-    void set_fill_fg_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t,
-                           ss::color_elem_t) override
-    {
-    }
-    void set_fill_bg_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t,
-                           ss::color_elem_t) override
-    {
-    }
-    size_t commit_fill() override { return m_count++; }
-    void set_border_count(size_t) override {}
-    void set_border_style(ss::border_direction_t, ss::border_style_t) override {}
-    void set_border_color(ss::border_direction_t, ss::color_elem_t, ss::color_elem_t,
-                          ss::color_elem_t, ss::color_elem_t) override
-    {
-    }
-    void set_border_width(ss::border_direction_t, double, length_unit_t) override {}
-    size_t commit_border() override { return m_count++; }
-    void set_cell_hidden(bool) override {}
-    void set_cell_locked(bool) override {}
-    void set_cell_print_content(bool) override {}
-    void set_cell_formula_hidden(bool) override {}
-    size_t commit_cell_protection() override { return m_count++; }
-    void set_number_format_count(size_t) override {}
-    void set_number_format_identifier(size_t id) override { m_formatId = int(id); }
-    void set_number_format_code(std::string_view s) override { m_formatCode = fromView(s); }
-    size_t commit_number_format() override
-    {
-        m_formats.insert(m_formatId, m_formatCode);
-        m_formatCode.clear();
-        return m_count++;
-    }
-    void set_cell_xf_count(size_t) override {}
-    void set_cell_style_xf_count(size_t) override {}
-    void set_dxf_count(size_t) override {}
-    void set_xf_font(size_t) override {}
-    void set_xf_fill(size_t) override {}
-    void set_xf_border(size_t) override {}
-    void set_xf_protection(size_t) override {}
-    void set_xf_number_format(size_t index) override { m_xfFormat = int(index); }
-    void set_xf_style_xf(size_t) override {}
-    void set_xf_apply_alignment(bool) override {}
-    void set_xf_horizontal_alignment(ss::hor_alignment_t) override {}
-    void set_xf_vertical_alignment(ss::ver_alignment_t) override {}
-    size_t commit_cell_xf() override
-    {
-        m_xfs << m_xfFormat;
-        m_xfFormat = 0;
-        return size_t(m_xfs.size() - 1);
-    }
-    size_t commit_cell_style_xf() override
-    {
-        m_xfFormat = 0;
-        return m_count++;
-    }
-    size_t commit_dxf() override
-    {
-        m_xfFormat = 0;
-        return m_count++;
-    }
-    void set_cell_style_count(size_t) override {}
-    void set_cell_style_name(std::string_view) override {}
-    void set_cell_style_xf(size_t) override {}
-    void set_cell_style_builtin(size_t) override {}
-    void set_cell_style_parent_name(std::string_view) override {}
-    size_t commit_cell_style() override { return m_count++; }
-
-private:
-    QHash<int, QString>& m_formats;
-    QList<int>& m_xfs;
-    int m_formatId = 0;
-    QString m_formatCode;
-    int m_xfFormat = 0;
-    size_t m_count = 0;
 };
 
 class Sheet;
@@ -633,59 +484,10 @@ public:
 
 private:
     QStringList m_stringList;
-    Strings m_strings;
-    Styles m_styles;
+    XlsxSharedStrings m_strings;
+    XlsxNumberFormats m_styles;
     XlsxCellReferences m_resolver;
 };
-
-bool cellAt(QStringView ref, int* row, int* column)
-{
-    int c = 0, r = 0;
-    qsizetype i = 0;
-    for (; i < ref.size() && ref.at(i).isLetter(); ++i)
-        c = c * 26 + (ref.at(i).toUpper().unicode() - 'A' + 1);
-    for (; i < ref.size() && ref.at(i).isDigit(); ++i)
-        r = r * 10 + (ref.at(i).unicode() - '0');
-    if (i != ref.size() || c == 0 || r == 0)
-        return false;
-    *row = r - 1;
-    *column = c - 1;
-    return true;
-}
-
-// orcus 0.17 skips text stored in the cells themselves
-// (<c t="inlineStr"><is><t>..</t></is></c>), which streamed workbooks such as
-// our own large exports write; it is read from the sheet part here.
-void readInlineStrings(const std::vector<unsigned char>& xml, Sheet& sheet)
-{
-    QXmlStreamReader r(
-        QByteArray(reinterpret_cast<const char*>(xml.data()), qsizetype(xml.size())));
-    QString ref, text;
-    bool inlineCell = false, inIs = false;
-    while (!r.atEnd()) {
-        r.readNext();
-        if (r.isStartElement()) {
-            if (r.name() == QLatin1String("c")) {
-                ref = r.attributes().value(QLatin1String("r")).toString();
-                inlineCell = r.attributes().value(QLatin1String("t")) == QLatin1String("inlineStr");
-                text.clear();
-            } else if (r.name() == QLatin1String("is")) {
-                inIs = true;
-            } else if (inIs && inlineCell && r.name() == QLatin1String("t")) {
-                text += r.readElementText();
-            }
-        } else if (r.isEndElement()) {
-            if (r.name() == QLatin1String("is")) {
-                inIs = false;
-            } else if (r.name() == QLatin1String("c") && inlineCell) {
-                int row = 0, column = 0;
-                if (cellAt(ref, &row, &column))
-                    sheet.put(row, column, SpreadsheetCell::fromText(text));
-                inlineCell = false;
-            }
-        }
-    }
-}
 
 bool uses1904(const std::vector<unsigned char>& xml)
 {
@@ -765,7 +567,9 @@ bool Spreadsheet::readXlsx(const QString& path, QString* error)
             std::vector<unsigned char> xml;
             const std::string part = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
             if (zip.read_file_entry(part, xml))
-                readInlineStrings(xml, *factory.sheets[i]);
+                ReadXlsxInlineStrings(xml, [&](int row, int column, const QString& text) {
+                    factory.sheets[i]->put(row, column, SpreadsheetCell::fromText(text));
+                });
         }
     } catch (const std::exception& e) {
         if (error)
